@@ -1,0 +1,29 @@
+# The two commands of the README: `make run` shows the program, `make test`
+# proves it. Both install what they need on Debian (as root) first.
+
+HOST_PACKAGES := cmake make g++ libgtest-dev
+WINDOWS_PACKAGES := cmake make g++-mingw-w64-x86-64-posix wine wine64 xvfb
+
+.PHONY: test host-test windows windows-test run clean
+
+test: host-test windows-test
+
+host-test:
+	tools/install-deps.sh $(HOST_PACKAGES)
+	cmake --preset host
+	cmake --build --preset host
+	ctest --preset host
+
+windows:
+	tools/install-deps.sh $(WINDOWS_PACKAGES)
+	cmake --preset windows
+	cmake --build --preset windows
+
+windows-test: windows
+	ctest --preset windows
+
+run: windows
+	tools/run-program.sh build/windows/rotary.exe
+
+clean:
+	rm -rf build
