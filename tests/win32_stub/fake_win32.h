@@ -1,0 +1,49 @@
+// The fake USER32/GDI32 behind the shell stand-in: one device context, one
+// window, a message queue, and a log of everything the program asked for.
+#pragma once
+
+#include <windows.h>
+
+#include <deque>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+struct Event {
+    std::string what;    // the call: "BeginPaint", "CreatePen", "draw", ...
+    std::uintptr_t a;    // its main argument (handle, colour, message...)
+    COLORREF pen;        // for draws: colour of the pen selected in the dc
+    int frame;           // engineState.frameIndex at the time
+};
+
+struct FakeWin32 {
+    // Script: what the fake answers.
+    RECT client = {0, 0, 800, 600};
+    bool registerFails = false;
+    bool createFails = false;
+    bool timerFails = false;
+    bool penFails = false;
+    std::deque<MSG> queue;  // what GetMessageW hands out, after posts
+
+    // Record.
+    std::vector<Event> events;
+    std::map<std::uintptr_t, COLORREF> livePens;  // created, not yet deleted
+    std::set<std::uintptr_t> everDeleted;
+    HGDIOBJ selectedPen = nullptr;
+    HGDIOBJ selectedBrush = nullptr;
+    WNDCLASSW registered = {};
+    bool classRegistered = false;
+    std::vector<std::wstring> messageBoxes;  // text|caption|type|owner
+    std::vector<std::string> faults;         // things a real GDI would refuse
+    std::uintptr_t nextHandle = 0x1000;
+    int getMessageOnEmptyQueue = 0;
+
+    std::vector<std::string> Calls() const;  // events' names, in order
+};
+
+extern FakeWin32 fake;
+void ResetFake();
+
+HWND const kFakeWindow = reinterpret_cast<HWND>(0x77);
+HDC const kFakeDc = reinterpret_cast<HDC>(0x88);
