@@ -1,0 +1,304 @@
+#include "remote.h"
+
+#include "figure/engine.h"
+#include "shell/window.h"
+
+#include <winternl.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+
+bool RunningUnderWine()
+{
+    return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
+}
+
+// Windows counts GDI objects for us; Wine's GetGuiResources answers 0, but Wine keeps a
+// GDI handle table per process, published in its PEB as on Windows, and the
+// entries in use can be counted from outside.
+long GdiObjectCount(HANDLE process)
+{
+    const DWORD counted = GetGuiResources(process, GR_GDIOBJECTS);
+    if (counted != 0 || !RunningUnderWine())
+        return counted != 0 ? long(counted) : -1;
+
+    typedef NTSTATUS(NTAPI * QueryProcess)(HANDLE, PROCESSINFOCLASS, PVOID, ULONG, PULONG);
+    const auto query = reinterpret_cast<QueryProcess>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQueryInformationProcess")));
+    PROCESS_BASIC_INFORMATION basic = {};
+    if (query == nullptr ||
+        query(process, ProcessBasicInformation, &basic, sizeof basic, nullptr) != 0)
+        return -1;
+    const size_t kGdiSharedHandleTable = 0xF8;  // in the 64-bit PEB
+    UINT64 table = 0;
+    if (!ReadProcessMemory(process, reinterpret_cast<const char*>(basic.PebBaseAddress) +
+                                        kGdiSharedHandleTable,
+                           &table, sizeof table, nullptr) ||
+        table == 0)
+        return -1;
+    struct Entry {  // GDI_HANDLE_ENTRY, 24 bytes
+        UINT64 object;
+        ULONG owner;
+        USHORT unique;
+        UCHAR type;  // 0 while the slot is free
+        UCHAR flags;
+        UINT64 user;
+    };
+    std::vector<Entry> entries(0x10000);
+    SIZE_T read = 0;
+    ReadProcessMemory(process, reinterpret_cast<const void*>(table), entries.data(),
+                      entries.size() * sizeof(Entry), &read);
+    if (read == 0)
+        return -1;
+    long inUse = 0;
+    for (size_t k = 0; k < read / sizeof(Entry); ++k)
+        inUse += entries[k].type != 0;
+    return inUse;
+}
+
+namespace {
+
+// Copies a DC's rectangle into a 32-bit top-down DIB and reads it out.
+Picture CopyFromDc(HDC source, int x, int y, int width, int height)
+{
+    Picture picture;
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    const HDC memory = CreateCompatibleDC(source);
+    const HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (memory == nullptr || bitmap == nullptr || bits == nullptr) {
+        if (bitmap) DeleteObject(bitmap);
+        if (memory) DeleteDC(memory);
+        return picture;
+    }
+    const HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, source, x, y, SRCCOPY);
+    GdiFlush();
+    picture.width = width;
+    picture.height = height;
+    picture.pixels.resize(size_t(width) * height);
+    const auto* quads = static_cast<const DWORD*>(bits);
+    for (size_t k = 0; k < picture.pixels.size(); ++k) {
+        const DWORD q = quads[k];  // 0x00RRGGBB
+        picture.pixels[k] = RGB((q >> 16) & 0xff, (q >> 8) & 0xff, q & 0xff);
+    }
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    return picture;
+}
+
+}  // namespace
+
+// What is on the screen over the window's client area.
+Picture CaptureClient(HWND window)
+{
+    RECT client = {};
+    GetClientRect(window, &client);
+    POINT origin = {0, 0};
+    ClientToScreen(window, &origin);
+    const HDC screen = GetDC(nullptr);
+    Picture picture = CopyFromDc(screen, origin.x, origin.y, client.right, client.bottom);
+    ReleaseDC(nullptr, screen);
+    return picture;
+}
+
+// The frame the program should show, drawn by the figure code into a
+// bitmap with the same pens: white, green housing, red gears and rotor.
+Picture RenderFrame(int width, int height, int frame)
+{
+    const HDC screen = GetDC(nullptr);
+    const HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    const HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    const HGDIOBJ oldBitmap = SelectObject(memory, bitmap);
+    RECT all = {0, 0, width, height};
+    FillRect(memory, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+
+    const EngineState saved = engineState;
+    UpdateEngineLayout(all);
+    const HPEN green = CreatePen(PS_SOLID, 1, kGreen);
+    const HPEN red = CreatePen(PS_SOLID, 1, kRed);
+    const HGDIOBJ oldPen = SelectObject(memory, green);
+    const HGDIOBJ oldBrush = SelectObject(memory, GetStockObject(NULL_BRUSH));
+    DrawHousing(memory, width / 2, height / 2);
+    SelectObject(memory, red);
+    DrawRotor(memory, engineState.eccentricity, CrankAngle(frame), width / 2, height / 2,
+              engineState.generatingRadius);
+    SelectObject(memory, oldPen);
+    SelectObject(memory, oldBrush);
+    DeleteObject(green);
+    DeleteObject(red);
+    engineState = saved;
+
+    Picture picture = CopyFromDc(memory, 0, 0, width, height);
+    SelectObject(memory, oldBitmap);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return picture;
+}
+
+// The frame (0 to 60) the capture shows exactly, or -1.
+int MatchingFrame(const Picture& captured, const std::vector<Picture>& frames)
+{
+    for (size_t k = 0; k < frames.size(); ++k)
+        if (captured == frames[k])
+            return int(k);
+    return -1;
+}
+
+Census CountColours(const Picture& p)
+{
+    Census c;
+    for (int y = 0; y < p.height; ++y)
+        for (int x = 0; x < p.width; ++x) {
+            const COLORREF colour = p.At(x, y);
+            if (colour == kWhite) {
+                ++c.white;
+            } else if (colour == kGreen) {
+                ++c.green;
+            } else if (colour == kRed) {
+                ++c.red;
+                c.redBox.left = std::min<LONG>(c.redBox.left, x);
+                c.redBox.top = std::min<LONG>(c.redBox.top, y);
+                c.redBox.right = std::max<LONG>(c.redBox.right, x);
+                c.redBox.bottom = std::max<LONG>(c.redBox.bottom, y);
+            } else {
+                ++c.other;
+            }
+        }
+    return c;
+}
+
+namespace {
+
+HWND FindProgramWindow(DWORD processId)
+{
+    HWND window = nullptr;
+    while ((window = FindWindowExW(nullptr, window, kWindowClassName, nullptr)) != nullptr) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        if (owner == processId)
+            return window;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+bool Start(const std::wstring& exe, Program* program)
+{
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    std::wstring commandLine = L"\"" + exe + L"\"";
+    if (!CreateProcessW(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                        nullptr, &startup, &program->process))
+        return false;
+    WaitFor([&] { return (program->window = FindProgramWindow(program->process.dwProcessId)) !=
+                         nullptr; },
+            30000);
+    return program->window != nullptr;
+}
+
+bool ClientIs(HWND window, int width, int height)
+{
+    RECT client = {};
+    GetClientRect(window, &client);
+    return client.right == width && client.bottom == height;
+}
+
+bool SetClientSize(HWND window, int width, int height)
+{
+    const DWORD style = DWORD(GetWindowLongW(window, GWL_STYLE));
+    const DWORD exStyle = DWORD(GetWindowLongW(window, GWL_EXSTYLE));
+    RECT frame = {0, 0, width, height};
+    AdjustWindowRectEx(&frame, style, FALSE, exStyle);
+    SetWindowPos(window, nullptr, 16, 16, frame.right - frame.left, frame.bottom - frame.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    return WaitFor([&] { return ClientIs(window, width, height); }, 5000);
+}
+
+int WaitForExactFrame(HWND window, int width, int height, Picture* seen)
+{
+    std::vector<Picture> frames;
+    for (int k = 0; k <= 60; ++k)
+        frames.push_back(RenderFrame(width, height, k));
+    int frame = -1;
+    WaitFor([&] {
+        *seen = CaptureClient(window);
+        frame = MatchingFrame(*seen, frames);
+        return frame >= 0;
+    }, 5000);
+    return frame;
+}
+
+bool SaveBitmap(const Picture& picture, const std::wstring& path)
+{
+    BITMAPFILEHEADER file = {};
+    BITMAPINFOHEADER info = {};
+    info.biSize = sizeof info;
+    info.biWidth = picture.width;
+    info.biHeight = -picture.height;
+    info.biPlanes = 1;
+    info.biBitCount = 32;
+    info.biCompression = BI_RGB;
+    const DWORD bytes = DWORD(picture.pixels.size() * 4);
+    file.bfType = 0x4D42;  // "BM"
+    file.bfOffBits = sizeof file + sizeof info;
+    file.bfSize = file.bfOffBits + bytes;
+    std::vector<DWORD> quads(picture.pixels.size());
+    for (size_t k = 0; k < quads.size(); ++k) {
+        const COLORREF c = picture.pixels[k];
+        quads[k] = (DWORD(GetRValue(c)) << 16) | (DWORD(GetGValue(c)) << 8) | GetBValue(c);
+    }
+    const HANDLE out = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                   FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (out == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD written = 0;
+    bool ok = WriteFile(out, &file, sizeof file, &written, nullptr) &&
+              WriteFile(out, &info, sizeof info, &written, nullptr) &&
+              WriteFile(out, quads.data(), bytes, &written, nullptr) && written == bytes;
+    ok = CloseHandle(out) && ok;
+    return ok;
+}
+
+std::wstring ProgramPath(int argc, wchar_t** argv)
+{
+    if (argc > 1)
+        return argv[1];
+    wchar_t self[MAX_PATH] = L"";
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    const std::wstring path = self;
+    return path.substr(0, path.find_last_of(L"\\/") + 1) + L"rotary.exe";
+}
+
+DWORD Stop(Program* program, DWORD timeoutMs)
+{
+    PostMessageW(program->window, WM_CLOSE, 0, 0);
+    DWORD exitCode = STILL_ACTIVE;
+    if (WaitForSingleObject(program->process.hProcess, timeoutMs) == WAIT_OBJECT_0)
+        GetExitCodeProcess(program->process.hProcess, &exitCode);
+    else
+        TerminateProcess(program->process.hProcess, 1);
+    CloseHandle(program->process.hThread);
+    CloseHandle(program->process.hProcess);
+    program->process = {};
+    program->window = nullptr;
+    return exitCode;
+}

@@ -1,0 +1,78 @@
+// Driving rotary.exe from another process: starting it, finding and
+// sizing its window, reading its pixels back from the screen, and the
+// figure's own rendering of any frame to compare them with. Shared by the
+// end-to-end test, the soak and the tools around the program; Windows API
+// only, so it runs unchanged on Windows and under Wine.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// Polls until done() holds or the time runs out; never a fixed sleep.
+template <typename Done>
+bool WaitFor(Done done, DWORD timeoutMs)
+{
+    const ULONGLONG end = GetTickCount64() + timeoutMs;
+    for (;;) {
+        if (done())
+            return true;
+        if (GetTickCount64() >= end)
+            return false;
+        Sleep(20);
+    }
+}
+
+constexpr COLORREF kWhite = RGB(255, 255, 255);
+constexpr COLORREF kGreen = RGB(0, 255, 0);
+constexpr COLORREF kRed = RGB(255, 0, 0);
+
+struct Picture {
+    int width = 0;
+    int height = 0;
+    std::vector<COLORREF> pixels;
+    COLORREF At(int x, int y) const { return pixels[size_t(y) * width + x]; }
+    bool operator==(const Picture& o) const
+    {
+        return width == o.width && height == o.height && pixels == o.pixels;
+    }
+};
+
+// Pixel counts of a picture by colour, and the box around the red ones.
+struct Census {
+    long white = 0, green = 0, red = 0, other = 0;
+    RECT redBox = {INT32_MAX, INT32_MAX, -1, -1};
+};
+
+// The program under test: its process and its one window.
+struct Program {
+    PROCESS_INFORMATION process = {};
+    HWND window = nullptr;
+};
+
+bool RunningUnderWine();
+
+// GDI objects the process holds, or -1 when that cannot be known.
+long GdiObjectCount(HANDLE process);
+
+Picture CaptureClient(HWND window);
+Picture RenderFrame(int width, int height, int frame);
+int MatchingFrame(const Picture& captured, const std::vector<Picture>& frames);
+Census CountColours(const Picture& p);
+bool SaveBitmap(const Picture& picture, const std::wstring& path);
+
+// rotary.exe beside the running program, or the path given.
+std::wstring ProgramPath(int argc, wchar_t** argv);
+bool Start(const std::wstring& exe, Program* program);
+bool ClientIs(HWND window, int width, int height);
+bool SetClientSize(HWND window, int width, int height);
+
+// Waits until the screen shows one whole frame exactly as the figure draws
+// it (a capture may catch a paint half done); returns that frame or -1.
+int WaitForExactFrame(HWND window, int width, int height, Picture* seen);
+
+// Posts WM_CLOSE and waits up to timeoutMs for the process to end. Returns
+// its exit code, or STILL_ACTIVE after terminating it when it did not end.
+DWORD Stop(Program* program, DWORD timeoutMs);
