@@ -4,7 +4,7 @@
 HOST_PACKAGES := cmake make g++ libgtest-dev
 WINDOWS_PACKAGES := cmake make g++-mingw-w64-x86-64-posix wine wine64 xvfb
 
-.PHONY: test host-test windows windows-test run clean
+.PHONY: test host-test windows windows-test run dist clean
 
 test: host-test windows-test
 
@@ -24,6 +24,15 @@ windows-test: windows
 
 run: windows
 	tools/run-program.sh build/windows/rotary.exe
+
+# The release files, from an empty build tree: build/dist/rotary.exe, its
+# SHA256SUMS and rotary-windows-x64.zip.
+dist:
+	tools/install-deps.sh cmake make g++-mingw-w64-x86-64-posix
+	rm -rf build/windows build/dist
+	cmake --preset windows
+	cmake --build --preset windows --target dist
+	cd build/dist && sha256sum -c SHA256SUMS && ls -l
 
 clean:
 	rm -rf build

@@ -18,3 +18,34 @@ else()
   target_link_options(rotary PRIVATE -static -static-libgcc -static-libstdc++
                       -Wl,--dynamicbase,--nxcompat,--high-entropy-va)
 endif()
+
+# Nothing of the build machine or the clock goes into the executable: no
+# link timestamp, and source paths mapped away, so that the same source
+# gives the same bytes in any folder at any time.
+if(NOT MSVC)
+  target_compile_options(rotary PRIVATE -ffile-prefix-map=${PROJECT_SOURCE_DIR}=.
+                                        -ffile-prefix-map=${CMAKE_BINARY_DIR}=build)
+  target_link_options(rotary PRIVATE -Wl,--no-insert-timestamp
+                      $<$<CONFIG:MinSizeRel,Release>:-s>)
+else()
+  target_link_options(rotary PRIVATE /Brepro)
+  target_compile_options(rotary PRIVATE /Brepro)
+endif()
+
+# The release: the executable (stripped when linked: stripping afterwards
+# would stamp the time into it), its checksums and a zip with the README, in
+# build/dist beside the build tree. Built with everything else, so the tests
+# run against exactly what is shipped.
+set(ROTARY_DIST_DIR ${CMAKE_BINARY_DIR}/../dist CACHE PATH "Where the release files go")
+get_filename_component(dist ${ROTARY_DIST_DIR} ABSOLUTE)
+add_custom_command(
+  OUTPUT ${dist}/rotary.exe ${dist}/SHA256SUMS ${dist}/rotary-windows-x64.zip
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${dist}
+  COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:rotary> ${dist}/rotary.exe
+  COMMAND ${CMAKE_COMMAND} -DDIST=${dist} -DREADME=${PROJECT_SOURCE_DIR}/README.md
+          -P ${PROJECT_SOURCE_DIR}/cmake/package.cmake
+  DEPENDS rotary ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/cmake/package.cmake
+  COMMENT "Release files in ${dist}"
+  VERBATIM)
+add_custom_target(dist ALL DEPENDS ${dist}/rotary.exe ${dist}/SHA256SUMS
+                                   ${dist}/rotary-windows-x64.zip)

@@ -3,6 +3,7 @@
 // it draws back from the screen. Runs unchanged on Windows and under Wine.
 //
 // Usage: rotary_e2e [path\to\rotary.exe]   (default: rotary.exe beside it)
+#include "image_facts.h"
 #include "remote.h"
 
 #include "figure/engine.h"
@@ -73,12 +74,58 @@ void CheckPicture(HWND window, int width, int height, const char* when)
     }
 }
 
+// The file itself: a small self-contained 64-bit GUI program with the
+// usual hardening and its one manifest.
+void CheckExecutable(const std::wstring& exe)
+{
+    const ImageFacts f = ReadImageFacts(exe);
+    if (!Check(f.valid, "executable is a 64-bit PE image"))
+        return;
+    Check(f.machine == IMAGE_FILE_MACHINE_AMD64, "built for x64", "machine 0x%04x", f.machine);
+    Check(f.subsystem == IMAGE_SUBSYSTEM_WINDOWS_GUI, "GUI subsystem, no console",
+          "subsystem %u", f.subsystem);
+    const WORD hardening = IMAGE_DLLCHARACTERISTICS_DYNAMIC_BASE |
+                           IMAGE_DLLCHARACTERISTICS_NX_COMPAT |
+                           IMAGE_DLLCHARACTERISTICS_HIGH_ENTROPY_VA;
+    Check((f.dllCharacteristics & hardening) == hardening && f.hasRelocations,
+          "ASLR (with relocations), DEP and high-entropy addresses",
+          "characteristics 0x%04x, relocations %s", f.dllCharacteristics,
+          f.hasRelocations ? "yes" : "no");
+    std::string unexpected;
+    for (const std::string& dll : f.imports) {
+        bool allowed = false;
+        for (const char* system : {"kernel32.dll", "user32.dll", "gdi32.dll", "msvcrt.dll",
+                                   "ucrtbase.dll"})
+            allowed = allowed || lstrcmpiA(dll.c_str(), system) == 0 ||
+                      _strnicmp(dll.c_str(), "api-ms-win-crt-", 15) == 0;
+        if (!allowed)
+            unexpected += " " + dll;
+    }
+    Check(!f.imports.empty() && unexpected.empty(),
+          "imports only KERNEL32, USER32, GDI32 and the C runtime", "%zu DLLs%s%s",
+          f.imports.size(), unexpected.empty() ? "" : ", unexpected:", unexpected.c_str());
+    Check(f.timeDateStamp == 0, "no link time stamped in", "0x%08lx", f.timeDateStamp);
+    Check(f.fileSize <= 32 * 1024, "at most 32 KB", "%lu bytes", f.fileSize);
+    Check(f.resourceTypes.size() == 1 && f.resourceTypes[0] == 24 && f.manifestCount == 1,
+          "the manifest is the only resource, and there is one",
+          "%zu resource types, %d manifests", f.resourceTypes.size(), f.manifestCount);
+    Check(f.manifest.find("urn:schemas-microsoft-com:asm.v1") != std::string::npos &&
+              f.manifest.find("manifestVersion=\"1.0\"") != std::string::npos &&
+              f.manifest.find("level=\"asInvoker\"") != std::string::npos &&
+              f.manifest.find("uiAccess=\"false\"") != std::string::npos &&
+              f.manifest.find("assemblyIdentity") == std::string::npos &&
+              f.manifest.find("dependency") == std::string::npos,
+          "manifest 1 (US English) asks for asInvoker without uiAccess, nothing more",
+          "%zu bytes", f.manifest.size());
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv)
 {
     const std::wstring exe = ProgramPath(argc, argv);
     std::printf("rotary end-to-end test%s\n", RunningUnderWine() ? " (under Wine)" : "");
+    CheckExecutable(exe);
 
     Program program;
     if (!Check(Start(exe, &program), "program starts and shows a window of class \"rotary\"")) {

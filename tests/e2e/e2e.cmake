@@ -9,9 +9,16 @@ if(MINGW)
   target_link_options(remote INTERFACE -municode -static)
 endif()
 
-# The end-to-end test: the real program's window and pixels.
-add_executable(rotary_e2e ${CMAKE_CURRENT_LIST_DIR}/driver.cpp)
+# The end-to-end test: the real program's window and pixels, run against
+# the release executable, the very bytes that are shipped.
+add_executable(rotary_e2e ${CMAKE_CURRENT_LIST_DIR}/driver.cpp ${CMAKE_CURRENT_LIST_DIR}/image_facts.cpp)
 target_link_libraries(rotary_e2e PRIVATE remote)
-add_dependencies(rotary_e2e rotary)
-add_test(NAME end_to_end COMMAND rotary_e2e $<TARGET_FILE:rotary>)
+add_dependencies(rotary_e2e dist)
+add_test(NAME end_to_end COMMAND rotary_e2e ${dist}/rotary.exe)
 set_tests_properties(end_to_end PROPERTIES TIMEOUT 600)
+
+# Two release builds from differently named folders must match byte for byte.
+if(NOT MSVC)
+  add_test(NAME reproducible_release COMMAND ${PROJECT_SOURCE_DIR}/tools/check-reproducible.sh)
+  set_tests_properties(reproducible_release PROPERTIES TIMEOUT 300)
+endif()

@@ -209,10 +209,13 @@ bool Start(const std::wstring& exe, Program* program)
     if (!CreateProcessW(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
                         nullptr, &startup, &program->process))
         return false;
-    WaitFor([&] { return (program->window = FindProgramWindow(program->process.dwProcessId)) !=
-                         nullptr; },
-            30000);
-    return program->window != nullptr;
+    // The window exists from its WM_CREATE on; it is ready once shown.
+    return WaitFor(
+        [&] {
+            program->window = FindProgramWindow(program->process.dwProcessId);
+            return program->window != nullptr && IsWindowVisible(program->window);
+        },
+        30000);
 }
 
 bool ClientIs(HWND window, int width, int height)
