@@ -23,7 +23,8 @@ windows-test: windows
 	ctest --preset windows
 
 run: windows
-	tools/run-program.sh build/windows/rotary.exe
+	tools/install-deps.sh imagemagick
+	tools/run-program.sh
 
 # The release files, from an empty build tree: build/dist/rotary.exe, its
 # SHA256SUMS and rotary-windows-x64.zip.

@@ -1,0 +1,5 @@
+# Windows programs around rotary.exe that are not tests: the preview
+# recorder behind `make run` on a machine without a display.
+add_executable(rotary_preview ${CMAKE_CURRENT_LIST_DIR}/preview.cpp)
+target_link_libraries(rotary_preview PRIVATE remote)
+add_dependencies(rotary_preview rotary)
