@@ -4,7 +4,7 @@
 HOST_PACKAGES := cmake make g++ libgtest-dev
 WINDOWS_PACKAGES := cmake make g++-mingw-w64-x86-64-posix wine wine64 xvfb
 
-.PHONY: test host-test windows windows-test run dist clean
+.PHONY: test host-test windows windows-test run dist bench soak clean
 
 test: host-test windows-test
 
@@ -34,6 +34,18 @@ dist:
 	cmake --preset windows
 	cmake --build --preset windows --target dist
 	cd build/dist && sha256sum -c SHA256SUMS && ls -l
+
+# Cost of a frame against its libm floor, and the program's CPU, memory,
+# throughput, start-up and size under Wine.
+bench: windows
+	tools/install-deps.sh libbenchmark-dev python3
+	cmake --preset bench
+	cmake --build --preset bench
+	tools/bench.sh
+
+# Tens of thousands of repaints through degenerate and large sizes.
+soak: windows
+	ctest --preset windows -L soak
 
 clean:
 	rm -rf build

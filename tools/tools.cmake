@@ -3,3 +3,8 @@
 add_executable(rotary_preview ${CMAKE_CURRENT_LIST_DIR}/preview.cpp)
 target_link_libraries(rotary_preview PRIVATE remote)
 add_dependencies(rotary_preview rotary)
+
+# The measurements of `make bench` that need the real program.
+add_executable(rotary_probe ${CMAKE_CURRENT_LIST_DIR}/probe.cpp)
+target_link_libraries(rotary_probe PRIVATE remote)
+add_dependencies(rotary_probe dist)

@@ -28,7 +28,7 @@ trap cleanup EXIT
 if [ "${ROTARY_DISPLAY:-}" != host ]; then
   # Xvfb picks a free display itself and writes its number once it is ready.
   fifo=$(mktemp -u) && mkfifo "$fifo"
-  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
+  Xvfb -displayfd 3 -screen 0 3200x2400x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
   xvfb_pid=$!
   read -r -t 30 number <"$fifo" || { echo "wine-run: Xvfb did not start" >&2; exit 1; }
   rm -f "$fifo"

@@ -3,76 +3,16 @@
 // it draws back from the screen. Runs unchanged on Windows and under Wine.
 //
 // Usage: rotary_e2e [path\to\rotary.exe]   (default: rotary.exe beside it)
+#include "checks.h"
 #include "image_facts.h"
-#include "remote.h"
 
 #include "figure/engine.h"
 #include "shell/window.h"
 
-#include <cstdarg>
 #include <cstdio>
 #include <cwchar>
 
 namespace {
-
-int passed = 0;
-int failed = 0;
-
-// One check: prints what was expected and what was seen.
-bool Check(bool ok, const char* what, const char* format = "", ...)
-{
-    char detail[512] = "";
-    va_list args;
-    va_start(args, format);
-    std::vsnprintf(detail, sizeof detail, format, args);
-    va_end(args);
-    std::printf("%s: %s%s%s\n", ok ? "ok" : "FAIL", what, *detail ? ": " : "", detail);
-    std::fflush(stdout);
-    (ok ? passed : failed) += 1;
-    return ok;
-}
-
-bool IsGreen(const Picture& p, int x, int y) { return p.At(x, y) == kGreen; }
-
-// The program's picture at a client size: exactly one of its 61 frames,
-// the housing's ends where they belong, the colours right.
-void CheckPicture(HWND window, int width, int height, const char* when)
-{
-    Picture seen;
-    const int frame = WaitForExactFrame(window, width, height, &seen);
-    Check(frame >= 0, "screen equals one frame of the figure, pixel for pixel", "%s, %dx%d: frame %d",
-          when, width, height, frame);
-    if (seen.width != width || seen.height != height) {
-        Check(false, "capture size", "expected %dx%d, got %dx%d", width, height, seen.width,
-              seen.height);
-        return;
-    }
-    const Census c = CountColours(seen);
-    Check(c.other == 0 && c.white > long(width) * height * 8 / 10 && c.green > 0 && c.red > 0,
-          "white background, green and red lines, nothing else",
-          "%s: white %ld, green %ld, red %ld, other %ld", when, c.white, c.green, c.red, c.other);
-
-    // Housing: top and bottom at R + e from the centre.
-    RECT all = {0, 0, width, height};
-    const EngineState saved = engineState;
-    UpdateEngineLayout(all);
-    const int reach = engineState.generatingRadius + engineState.eccentricity;
-    const int waist = engineState.generatingRadius - engineState.eccentricity;
-    engineState = saved;
-    const int cx = width / 2, cy = height / 2;
-    Check(c.redBox.left >= cx - reach && c.redBox.right <= cx + reach &&
-              c.redBox.top >= cy - reach && c.redBox.bottom <= cy + reach,
-          "red rotor and gears inside the housing", "%s: red box (%ld,%ld)-(%ld,%ld), housing reach %d",
-          when, c.redBox.left, c.redBox.top, c.redBox.right, c.redBox.bottom, reach);
-    // The rotor may pass over the housing's ends, so wait for a frame that
-    // leaves each one visible.
-    const POINT ends[] = {{cx, cy - reach}, {cx, cy + reach}, {cx - waist - 1, cy}, {cx + waist, cy - 1}};
-    for (const POINT end : ends) {
-        bool green = false;
-        WaitFor([&] { return green = IsGreen(CaptureClient(window), end.x, end.y); }, 3000);
-        Check(green, "housing drawn in green", "%s: (%ld, %ld)", when, end.x, end.y);
-    }
-}
 
 // The file itself: a small self-contained 64-bit GUI program with the
 // usual hardening and its one manifest.
@@ -131,8 +71,7 @@ int wmain(int argc, wchar_t** argv)
     if (!Check(Start(exe, &program), "program starts and shows a window of class \"rotary\"")) {
         if (program.process.hProcess)
             TerminateProcess(program.process.hProcess, 1);
-        std::printf("%d passed, %d failed\n", passed, failed);
-        return 1;
+        return Summary();
     }
     const HWND window = program.window;
     const HANDLE process = program.process.hProcess;
@@ -196,6 +135,5 @@ int wmain(int argc, wchar_t** argv)
     Check(exitCode == 0, "WM_CLOSE ends the process with exit code 0 within 5 s",
           "exit code %lu%s", exitCode, exitCode == STILL_ACTIVE ? " (still running)" : "");
 
-    std::printf("%d passed, %d failed\n", passed, failed);
-    return failed == 0 ? 0 : 1;
+    return Summary();
 }

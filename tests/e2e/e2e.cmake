@@ -1,7 +1,8 @@
 # Windows programs that drive rotary.exe from outside. Under
 # cross-compilation ctest runs them through Wine (the toolchain's
 # emulator); on Windows they run directly.
-add_library(remote STATIC ${CMAKE_CURRENT_LIST_DIR}/remote.cpp ${FIGURE_SOURCES})
+add_library(remote STATIC ${CMAKE_CURRENT_LIST_DIR}/remote.cpp ${CMAKE_CURRENT_LIST_DIR}/checks.cpp
+                   ${FIGURE_SOURCES})
 target_include_directories(remote PUBLIC ${CMAKE_CURRENT_LIST_DIR} ${PROJECT_SOURCE_DIR})
 target_compile_definitions(remote PUBLIC UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX)
 target_link_libraries(remote PUBLIC user32 gdi32)
@@ -22,3 +23,13 @@ if(NOT MSVC)
   add_test(NAME reproducible_release COMMAND ${PROJECT_SOURCE_DIR}/tools/check-reproducible.sh)
   set_tests_properties(reproducible_release PROPERTIES TIMEOUT 300)
 endif()
+
+# The soak: long, so it is left out of `make test` and run by `make soak`.
+add_executable(rotary_soak ${CMAKE_CURRENT_LIST_DIR}/soak.cpp)
+target_link_libraries(rotary_soak PRIVATE remote)
+if(NOT MSVC)
+  target_link_libraries(rotary_soak PRIVATE psapi)
+endif()
+add_dependencies(rotary_soak dist)
+add_test(NAME soak COMMAND rotary_soak ${dist}/rotary.exe)
+set_tests_properties(soak PROPERTIES TIMEOUT 1200 LABELS soak)

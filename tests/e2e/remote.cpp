@@ -225,7 +225,7 @@ bool ClientIs(HWND window, int width, int height)
     return client.right == width && client.bottom == height;
 }
 
-bool SetClientSize(HWND window, int width, int height)
+bool SetClientSize(HWND window, int width, int height, DWORD timeoutMs)
 {
     const DWORD style = DWORD(GetWindowLongW(window, GWL_STYLE));
     const DWORD exStyle = DWORD(GetWindowLongW(window, GWL_EXSTYLE));
@@ -233,7 +233,7 @@ bool SetClientSize(HWND window, int width, int height)
     AdjustWindowRectEx(&frame, style, FALSE, exStyle);
     SetWindowPos(window, nullptr, 16, 16, frame.right - frame.left, frame.bottom - frame.top,
                  SWP_NOZORDER | SWP_NOACTIVATE);
-    return WaitFor([&] { return ClientIs(window, width, height); }, 5000);
+    return WaitFor([&] { return ClientIs(window, width, height); }, timeoutMs);
 }
 
 int WaitForExactFrame(HWND window, int width, int height, Picture* seen)

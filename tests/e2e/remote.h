@@ -67,7 +67,10 @@ bool SaveBitmap(const Picture& picture, const std::wstring& path);
 std::wstring ProgramPath(int argc, wchar_t** argv);
 bool Start(const std::wstring& exe, Program* program);
 bool ClientIs(HWND window, int width, int height);
-bool SetClientSize(HWND window, int width, int height);
+// Sizes the window so that its client area is width x height, and waits up
+// to timeoutMs for that; false when it did not get there (the window
+// manager keeps windows above a smallest size).
+bool SetClientSize(HWND window, int width, int height, DWORD timeoutMs = 5000);
 
 // Waits until the screen shows one whole frame exactly as the figure draws
 // it (a capture may catch a paint half done); returns that frame or -1.
