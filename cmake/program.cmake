@@ -23,13 +23,13 @@ endif()
 # link timestamp, and source paths mapped away, so that the same source
 # gives the same bytes in any folder at any time.
 if(NOT MSVC)
-  target_compile_options(rotary PRIVATE -ffile-prefix-map=${PROJECT_SOURCE_DIR}=.
-                                        -ffile-prefix-map=${CMAKE_BINARY_DIR}=build)
+  target_compile_options(rotary PRIVATE
+    "$<$<COMPILE_LANGUAGE:CXX>:-ffile-prefix-map=${PROJECT_SOURCE_DIR}=.;-ffile-prefix-map=${CMAKE_BINARY_DIR}=build>")
   target_link_options(rotary PRIVATE -Wl,--no-insert-timestamp
                       $<$<CONFIG:MinSizeRel,Release>:-s>)
 else()
   target_link_options(rotary PRIVATE /Brepro)
-  target_compile_options(rotary PRIVATE /Brepro)
+  target_compile_options(rotary PRIVATE "$<$<COMPILE_LANGUAGE:CXX>:/Brepro>")
 endif()
 
 # The release: the executable (stripped when linked: stripping afterwards

@@ -59,10 +59,19 @@ long GdiObjectCount(HANDLE process)
 
 namespace {
 
-// Copies a DC's rectangle into a 32-bit top-down DIB and reads it out.
-Picture CopyFromDc(HDC source, int x, int y, int width, int height)
+// A 32-bit top-down DIB selected into a memory DC: drawn into like a
+// window, read back pixel by pixel.
+struct Canvas {
+    HDC dc = nullptr;
+    HBITMAP bitmap = nullptr;
+    HGDIOBJ previous = nullptr;
+    const DWORD* bits = nullptr;  // 0x00RRGGBB each
+    int width = 0;
+    int height = 0;
+};
+
+bool OpenCanvas(int width, int height, Canvas* canvas)
 {
-    Picture picture;
     BITMAPINFO info = {};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
     info.bmiHeader.biWidth = width;
@@ -71,28 +80,40 @@ Picture CopyFromDc(HDC source, int x, int y, int width, int height)
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    const HDC memory = CreateCompatibleDC(source);
-    const HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (memory == nullptr || bitmap == nullptr || bits == nullptr) {
-        if (bitmap) DeleteObject(bitmap);
-        if (memory) DeleteDC(memory);
-        return picture;
-    }
-    const HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, width, height, source, x, y, SRCCOPY);
+    canvas->dc = CreateCompatibleDC(nullptr);
+    canvas->bitmap = CreateDIBSection(canvas->dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (canvas->dc == nullptr || canvas->bitmap == nullptr || bits == nullptr)
+        return false;
+    canvas->previous = SelectObject(canvas->dc, canvas->bitmap);
+    canvas->bits = static_cast<const DWORD*>(bits);
+    canvas->width = width;
+    canvas->height = height;
+    return true;
+}
+
+Picture ReadCanvas(const Canvas& canvas)
+{
     GdiFlush();
-    picture.width = width;
-    picture.height = height;
-    picture.pixels.resize(size_t(width) * height);
-    const auto* quads = static_cast<const DWORD*>(bits);
+    Picture picture;
+    picture.width = canvas.width;
+    picture.height = canvas.height;
+    picture.pixels.resize(size_t(canvas.width) * canvas.height);
     for (size_t k = 0; k < picture.pixels.size(); ++k) {
-        const DWORD q = quads[k];  // 0x00RRGGBB
+        const DWORD q = canvas.bits[k];
         picture.pixels[k] = RGB((q >> 16) & 0xff, (q >> 8) & 0xff, q & 0xff);
     }
-    SelectObject(memory, old);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
     return picture;
+}
+
+void CloseCanvas(Canvas* canvas)
+{
+    if (canvas->previous)
+        SelectObject(canvas->dc, canvas->previous);
+    if (canvas->bitmap)
+        DeleteObject(canvas->bitmap);
+    if (canvas->dc)
+        DeleteDC(canvas->dc);
+    *canvas = Canvas{};
 }
 
 }  // namespace
@@ -104,9 +125,16 @@ Picture CaptureClient(HWND window)
     GetClientRect(window, &client);
     POINT origin = {0, 0};
     ClientToScreen(window, &origin);
-    const HDC screen = GetDC(nullptr);
-    Picture picture = CopyFromDc(screen, origin.x, origin.y, client.right, client.bottom);
-    ReleaseDC(nullptr, screen);
+    Picture picture;
+    Canvas canvas;
+    if (OpenCanvas(client.right, client.bottom, &canvas)) {
+        const HDC screen = GetDC(nullptr);
+        BitBlt(canvas.dc, 0, 0, client.right, client.bottom, screen, origin.x, origin.y,
+               SRCCOPY);
+        ReleaseDC(nullptr, screen);
+        picture = ReadCanvas(canvas);
+    }
+    CloseCanvas(&canvas);
     return picture;
 }
 
@@ -114,42 +142,33 @@ Picture CaptureClient(HWND window)
 // bitmap with the same pens: white, green housing, red gears and rotor.
 Picture RenderFrame(int width, int height, int frame)
 {
-    const HDC screen = GetDC(nullptr);
-    const HDC memory = CreateCompatibleDC(screen);
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    const HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    const HGDIOBJ oldBitmap = SelectObject(memory, bitmap);
+    Picture picture;
+    Canvas canvas;
+    if (!OpenCanvas(width, height, &canvas)) {
+        CloseCanvas(&canvas);
+        return picture;
+    }
     RECT all = {0, 0, width, height};
-    FillRect(memory, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    FillRect(canvas.dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
 
     const EngineState saved = engineState;
     UpdateEngineLayout(all);
     const HPEN green = CreatePen(PS_SOLID, 1, kGreen);
     const HPEN red = CreatePen(PS_SOLID, 1, kRed);
-    const HGDIOBJ oldPen = SelectObject(memory, green);
-    const HGDIOBJ oldBrush = SelectObject(memory, GetStockObject(NULL_BRUSH));
-    DrawHousing(memory, width / 2, height / 2);
-    SelectObject(memory, red);
-    DrawRotor(memory, engineState.eccentricity, CrankAngle(frame), width / 2, height / 2,
+    const HGDIOBJ oldPen = SelectObject(canvas.dc, green);
+    const HGDIOBJ oldBrush = SelectObject(canvas.dc, GetStockObject(NULL_BRUSH));
+    DrawHousing(canvas.dc, width / 2, height / 2);
+    SelectObject(canvas.dc, red);
+    DrawRotor(canvas.dc, engineState.eccentricity, CrankAngle(frame), width / 2, height / 2,
               engineState.generatingRadius);
-    SelectObject(memory, oldPen);
-    SelectObject(memory, oldBrush);
+    SelectObject(canvas.dc, oldPen);
+    SelectObject(canvas.dc, oldBrush);
     DeleteObject(green);
     DeleteObject(red);
     engineState = saved;
 
-    Picture picture = CopyFromDc(memory, 0, 0, width, height);
-    SelectObject(memory, oldBitmap);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
+    picture = ReadCanvas(canvas);
+    CloseCanvas(&canvas);
     return picture;
 }
 
