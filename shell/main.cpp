@@ -24,16 +24,21 @@ HWND CreateMainWindow(HINSTANCE instance)
                            nullptr, nullptr, instance, nullptr);
 }
 
+// Returns the exit code the quit message carries.
 int RunMessageLoop()
 {
     MSG message = {};
-    // GetMessageW answers -1 only for a bad window filter, which this loop
-    // does not use; stopping on it anyway rather than spinning costs nothing.
-    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+    for (;;) {
+        const BOOL got = GetMessageW(&message, nullptr, 0, 0);
+        if (got == 0)
+            return static_cast<int>(message.wParam);
+        // -1 comes only with a bad window filter, which this loop does not
+        // use; were it to come, asking again would spin for ever.
+        if (got == -1)
+            return 1;
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }
-    return static_cast<int>(message.wParam);
 }
 
 }  // namespace

@@ -145,6 +145,17 @@ TEST_F(WindowTest, WinMainRegistersShowsPaintsRunsAndExitsWithZero)
     EXPECT_EQ(fake.getMessageOnEmptyQueue, 0);
 }
 
+// An error from GetMessageW ends the program with a failure code instead
+// of asking again for ever or reporting success.
+TEST_F(WindowTest, WinMainStopsOnAMessageLoopError)
+{
+    fake.registered = {};
+    fake.queue = {MSG{kFakeWindow, WM_TIMER, 100, 0}, MSG{nullptr, kGetMessageFails, 0, 0}};
+    char commandLine[] = "";
+    EXPECT_EQ(WinMain(kInstance, nullptr, commandLine, kShowCommand), 1);
+    EXPECT_EQ(Count("GetMessageW"), 2);
+}
+
 TEST_F(WindowTest, WinMainSkipsRegistrationForASecondInstance)
 {
     fake.classRegistered = true;

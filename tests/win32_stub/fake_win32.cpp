@@ -187,6 +187,8 @@ BOOL GetMessageW(MSG* message, HWND window, UINT first, UINT last)
     }
     *message = fake.queue.front();
     fake.queue.pop_front();
+    if (message->message == kGetMessageFails)
+        return -1;
     return message->message != WM_QUIT;
 }
 

@@ -45,5 +45,8 @@ struct FakeWin32 {
 extern FakeWin32 fake;
 void ResetFake();
 
+// Queued, makes GetMessageW answer -1.
+constexpr UINT kGetMessageFails = 0xFFFF;
+
 HWND const kFakeWindow = reinterpret_cast<HWND>(0x77);
 HDC const kFakeDc = reinterpret_cast<HDC>(0x88);
