@@ -1,10 +1,10 @@
 # Windows programs around rotary.exe that are not tests: the preview
-# recorder behind `make run` on a machine without a display.
+# recorder behind `make run` on a machine without a display, and the probe
+# behind `make bench`.
 add_executable(rotary_preview ${CMAKE_CURRENT_LIST_DIR}/preview.cpp)
 target_link_libraries(rotary_preview PRIVATE remote)
-add_dependencies(rotary_preview rotary)
+add_dependencies(rotary_preview dist)
 
-# The measurements of `make bench` that need the real program.
 add_executable(rotary_probe ${CMAKE_CURRENT_LIST_DIR}/probe.cpp)
 target_link_libraries(rotary_probe PRIVATE remote)
 add_dependencies(rotary_probe dist)

@@ -120,8 +120,7 @@ int wmain(int argc, wchar_t** argv)
     const long objectsBefore = GdiObjectCount(process);
     const int repaints = 12500;
     const ULONGLONG started = GetTickCount64();
-    for (int k = 0; k < repaints; ++k)
-        RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    ForceRepaints(window, repaints);
     const ULONGLONG took = GetTickCount64() - started;
     std::printf("info: %d forced repaints in %llu ms\n", repaints, took);
     CheckPicture(window, 800, 600, "after 12500 forced repaints");

@@ -310,6 +310,12 @@ std::wstring ProgramPath(int argc, wchar_t** argv)
     return path.substr(0, path.find_last_of(L"\\/") + 1) + L"rotary.exe";
 }
 
+void ForceRepaints(HWND window, int times)
+{
+    for (int k = 0; k < times; ++k)
+        RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+}
+
 DWORD Stop(Program* program, DWORD timeoutMs)
 {
     PostMessageW(program->window, WM_CLOSE, 0, 0);

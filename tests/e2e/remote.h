@@ -76,6 +76,10 @@ bool SetClientSize(HWND window, int width, int height, DWORD timeoutMs = 5000);
 // it (a capture may catch a paint half done); returns that frame or -1.
 int WaitForExactFrame(HWND window, int width, int height, Picture* seen);
 
+// Repaints the window `times` times, each at once (RDW_UPDATENOW sends the
+// paint before returning), with erasing, as a timer tick would.
+void ForceRepaints(HWND window, int times);
+
 // Posts WM_CLOSE and waits up to timeoutMs for the process to end. Returns
 // its exit code, or STILL_ACTIVE after terminating it when it did not end.
 DWORD Stop(Program* program, DWORD timeoutMs);

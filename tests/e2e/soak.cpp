@@ -29,12 +29,6 @@ SIZE_T WorkingSet(HANDLE process)
                                                                         : 0;
 }
 
-void Repaint(HWND window, int times)
-{
-    for (int k = 0; k < times; ++k)
-        RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
-}
-
 // One pass through every size, `perSize` repaints at each (a hundredth of
 // them at the largest, where one paint costs some hundred small ones).
 // Returns the repaints that reached a shown window.
@@ -46,7 +40,7 @@ int Round(HWND window, int perSize, bool report)
         if (size.width == 0) {
             ShowWindow(window, SW_MINIMIZE);
             WaitFor([&] { return IsIconic(window) != FALSE; }, 5000);
-            Repaint(window, times);  // no paint reaches a minimised window
+            ForceRepaints(window, times);  // no paint reaches a minimised window
             ShowWindow(window, SW_RESTORE);
             WaitFor([&] { return !IsIconic(window); }, 5000);
             continue;
@@ -55,7 +49,7 @@ int Round(HWND window, int perSize, bool report)
         // soak takes the client it gets.
         SetClientSize(window, size.width, size.height, 500);
         const ULONGLONG started = GetTickCount64();
-        Repaint(window, times);
+        ForceRepaints(window, times);
         repaints += times;
         if (report) {
             RECT client = {};
