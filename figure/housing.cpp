@@ -24,6 +24,8 @@ void DrawHousing(HDC dc, std::int32_t centreX, std::int32_t centreY)
     for (std::int32_t i = 0; i <= n; ++i) {
         const double t = static_cast<double>(i) / static_cast<double>(n);
         const double theta = std::acos(t);
+        // The single angle comes back from the triple one rather than being
+        // used as it is: the rounding of that round trip shows in the pixels.
         const double theta3 = theta * 3.0;
         const double theta1 = theta3 / 3.0;
         const double dy = std::cos(theta3) * e + std::cos(theta1) * r;
