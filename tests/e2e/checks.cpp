@@ -49,7 +49,7 @@ void CheckPicture(HWND window, int width, int height, const char* when)
           "white background, green and red lines, nothing else",
           "%s: white %ld, green %ld, red %ld, other %ld", when, c.white, c.green, c.red, c.other);
 
-    // Housing: top and bottom at R + e from the centre.
+    // Housing: top and bottom at R + e from the centre, sides at R - e.
     RECT all = {0, 0, width, height};
     const EngineState saved = engineState;
     UpdateEngineLayout(all);
@@ -57,10 +57,14 @@ void CheckPicture(HWND window, int width, int height, const char* when)
     const int waist = engineState.generatingRadius - engineState.eccentricity;
     engineState = saved;
     const int cx = width / 2, cy = height / 2;
-    Check(c.redBox.left >= cx - reach && c.redBox.right <= cx + reach &&
-              c.redBox.top >= cy - reach && c.redBox.bottom <= cy + reach,
-          "red rotor and gears inside the housing", "%s: red box (%ld,%ld)-(%ld,%ld), housing reach %d",
-          when, c.redBox.left, c.redBox.top, c.redBox.right, c.redBox.bottom, reach);
+    // The apexes ride on the housing, so truncation may put one a pixel
+    // beyond it (frame 0's top apex is at y 33 over a housing top at 34).
+    const int margin = 2;
+    Check(c.redBox.left >= cx - reach - margin && c.redBox.right <= cx + reach + margin &&
+              c.redBox.top >= cy - reach - margin && c.redBox.bottom <= cy + reach + margin,
+          "red rotor and gears inside the housing",
+          "%s: red box (%ld,%ld)-(%ld,%ld), housing reach %d", when, c.redBox.left,
+          c.redBox.top, c.redBox.right, c.redBox.bottom, reach);
     // The rotor may pass over the housing's ends, so wait for a frame that
     // leaves each one visible.
     const POINT ends[] = {{cx, cy - reach}, {cx, cy + reach}, {cx - waist - 1, cy}, {cx + waist, cy - 1}};
