@@ -4,8 +4,6 @@ enable_language(RC)
 add_executable(rotary WIN32 ${FIGURE_SOURCES} ${SHELL_SOURCES}
                ${PROJECT_SOURCE_DIR}/res/rotary.rc)
 target_include_directories(rotary PRIVATE ${PROJECT_SOURCE_DIR})
-# Wide-character window interfaces throughout (IDC_ARROW among them).
-target_compile_definitions(rotary PRIVATE UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX)
 target_link_libraries(rotary PRIVATE user32 gdi32)
 
 if(MSVC)

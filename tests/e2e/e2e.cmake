@@ -4,7 +4,6 @@
 add_library(remote STATIC ${CMAKE_CURRENT_LIST_DIR}/remote.cpp ${CMAKE_CURRENT_LIST_DIR}/checks.cpp
                    ${FIGURE_SOURCES})
 target_include_directories(remote PUBLIC ${CMAKE_CURRENT_LIST_DIR} ${PROJECT_SOURCE_DIR})
-target_compile_definitions(remote PUBLIC UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX)
 target_link_libraries(remote PUBLIC user32 gdi32)
 if(MINGW)
   target_link_options(remote INTERFACE -municode -static)
