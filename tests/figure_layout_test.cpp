@@ -46,9 +46,11 @@ INSTANTIATE_TEST_SUITE_P(
         // overflow: the widened arithmetic keeps it defined.
         LayoutCase{{INT_MIN, 0, INT_MAX, 200}, -1, 200, 77, 11}),
     [](const testing::TestParamInfo<LayoutCase>& info) {
-        const RECT& r = info.param.client;
-        return "Rect" + std::to_string(info.index) + "_" + std::to_string(info.param.width < 0 ? 0 : info.param.width) +
-               "x" + std::to_string(info.param.height) + (r.left || r.top ? "_offset" : "");
+        const LayoutCase& c = info.param;
+        if (c.width < 0)
+            return std::string("WiderThanAnInt");
+        const std::string size = std::to_string(c.width) + "x" + std::to_string(c.height);
+        return c.client.left || c.client.top ? size + "_offset" : size;
     });
 
 TEST(LayoutInvariant, EccentricityIsASeventhAndThreeTimesItStaysBelowR)
@@ -99,7 +101,7 @@ TEST(CrankAngle, UsesThreePointOneFourAndOnlyDecreases)
     EXPECT_DOUBLE_EQ(CrankAngle(30), -3 * 3.14);
     EXPECT_DOUBLE_EQ(CrankAngle(60), -6 * 3.14);
     // About a hundredth of a radian short of three full turns.
-    EXPECT_NEAR(CrankAngle(60) + 6 * M_PI, 0.00956, 0.0001);
+    EXPECT_NEAR(CrankAngle(60) + 6 * std::acos(-1.0), 0.00956, 0.0001);
     for (int n = 1; n <= 60; ++n)
         EXPECT_LT(CrankAngle(n), CrankAngle(n - 1)) << "frame " << n;
     EXPECT_TRUE(std::isfinite(CrankAngle(INT_MIN)));

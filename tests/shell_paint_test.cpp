@@ -14,6 +14,7 @@ namespace {
 
 constexpr COLORREF kGreen = 0x0000FF00;
 constexpr COLORREF kRed = 0x000000FF;
+constexpr COLORREF kBlack = 0x00000000;
 
 class PaintTest : public testing::Test {
 protected:
@@ -96,13 +97,17 @@ TEST_F(PaintTest, TinyClientStillAdvancesAndCleansUp)
     }
 }
 
-// Pens that cannot be made leave the figure in the dc's own pen; nothing
-// stock is deleted and the dc still gets its objects back.
-TEST_F(PaintTest, FailedPenCreationIsHarmless)
+// Pens that cannot be made leave the whole figure to the dc's own (black)
+// pen; nothing stock is deleted and the dc still gets its objects back.
+TEST_F(PaintTest, FailedPensLeaveTheWholeFigureInTheDcsOwnPen)
 {
     fake.penFails = true;
     Paint();
     EXPECT_EQ(engineState.frameIndex, 1);
+    const std::vector<const Event*> draws = Draws();
+    ASSERT_EQ(draws.size(), 8u * 267 + 2 + 91) << "the figure must still be drawn";
+    for (size_t k = 0; k < draws.size(); ++k)
+        ASSERT_EQ(draws[k]->pen, kBlack) << "draw " << k;
     EXPECT_TRUE(fake.everDeleted.empty());
 }
 

@@ -22,10 +22,14 @@ protected:
         ResetFake();
         fake.registered.lpfnWndProc = WndProc;
     }
-    void TearDown() override
+    void TearDown() override { ReportFaults(); }
+    // Reports what the fake refused so far and forgets it, so that a test
+    // that resets the fake between rounds loses none of them.
+    void ReportFaults()
     {
         for (const std::string& fault : fake.faults)
             ADD_FAILURE() << fault;
+        fake.faults.clear();
     }
     int Count(const std::string& call) const
     {
@@ -172,6 +176,7 @@ TEST_F(WindowTest, WinMainSkipsRegistrationForASecondInstance)
 TEST_F(WindowTest, WinMainReturnsZeroAtOnceWhenStartingFails)
 {
     for (const bool registration : {true, false}) {
+        SCOPED_TRACE(registration ? "registration fails" : "window creation fails");
         SetUp();
         fake.registered = {};
         (registration ? fake.registerFails : fake.createFails) = true;
@@ -180,6 +185,7 @@ TEST_F(WindowTest, WinMainReturnsZeroAtOnceWhenStartingFails)
         EXPECT_EQ(Count("CreateWindowExW"), registration ? 0 : 1);
         EXPECT_EQ(Count("ShowWindow"), 0);
         EXPECT_EQ(Count("GetMessageW"), 0);
+        ReportFaults();
     }
 }
 

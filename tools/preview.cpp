@@ -1,8 +1,10 @@
-// Records one whole animation cycle of rotary.exe from the screen: starts
+// Records one whole animation cycle of rotary.exe from its window: starts
 // the program, captures its client area until it has seen each of the 61
 // frames (each capture matched exactly against the figure's own rendering,
 // so no half-painted frame slips in), saves them as frame-NN.bmp, closes
-// the program with WM_CLOSE and reports its exit code.
+// the program with WM_CLOSE and reports its exit code. Anything short of
+// the whole cycle fails, naming the frames it never saw: an animation with
+// gaps would not show the program as it is.
 //
 // Usage: rotary_preview <output folder> [path\to\rotary.exe]
 #include "remote.h"
@@ -50,5 +52,12 @@ int wmain(int argc, wchar_t** argv)
         30000);
     const DWORD exitCode = Stop(&program, 5000);
     std::printf("preview: %d of 61 frames captured; program exit code %lu\n", distinct, exitCode);
-    return distinct >= 30 && exitCode == 0 ? 0 : 1;
+    if (distinct != int(frames.size())) {
+        std::fprintf(stderr, "preview: frames never captured:");
+        for (size_t k = 0; k < seen.size(); ++k)
+            if (!seen[k])
+                std::fprintf(stderr, " %zu", k);
+        std::fprintf(stderr, "\n");
+    }
+    return distinct == int(frames.size()) && exitCode == 0 ? 0 : 1;
 }

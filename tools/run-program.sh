@@ -6,7 +6,7 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build="$root/build/windows"
-exe="$root/build/dist/rotary.exe"
+exe="$build/dist/rotary.exe"
 
 if [ -n "${DISPLAY:-}" ]; then
   status=0
@@ -18,9 +18,15 @@ fi
 convert=/usr/bin/convert
 [ -x "$convert" ] || convert=$(command -v convert)
 frames="$root/build/preview"
-rm -rf "$frames" && mkdir -p "$frames"
+# A failed recording must not leave an older picture looking like its result.
+rm -rf "$frames" "$root/build/rotary.gif" "$root/build/rotary.png" && mkdir -p "$frames"
 echo "No display: recording one animation cycle on a virtual display"
-"$root/tools/wine-run.sh" "$build/rotary_preview.exe" "$frames" "$exe"
+status=0
+"$root/tools/wine-run.sh" "$build/rotary_preview.exe" "$frames" "$exe" || status=$?
+if [ "$status" -ne 0 ]; then
+  echo "run: the preview recorder failed (exit code $status); no animation written" >&2
+  exit "$status"
+fi
 "$convert" -delay 10 -loop 0 "$frames"/frame-*.bmp -layers OptimizePlus "$root/build/rotary.gif"
 first=$(ls "$frames"/frame-*.bmp | head -n 1)
 "$convert" "$first" "$root/build/rotary.png"

@@ -26,6 +26,8 @@ bool IsPen(HGDIOBJ object)
 
 COLORREF ColourOfSelectedPen()
 {
+    if (fake.selectedPen == Stock(BLACK_PEN))
+        return RGB(0, 0, 0);  // the pen a dc comes with
     const auto pen = fake.livePens.find(Id(fake.selectedPen));
     return pen == fake.livePens.end() ? 0xFFFFFFFF : pen->second;
 }
