@@ -2,7 +2,10 @@
 # proves it. Both install what they need on Debian (as root) first.
 
 HOST_PACKAGES := cmake make g++ libgtest-dev
-WINDOWS_PACKAGES := cmake make g++-mingw-w64-x86-64-posix wine wine64 xvfb
+# libgtest-dev brings the GoogleTest sources the cross build compiles for
+# Windows; strip-nondeterminism makes the release zip byte-reproducible.
+WINDOWS_PACKAGES := cmake make g++-mingw-w64-x86-64-posix wine wine64 xvfb libgtest-dev \
+                    strip-nondeterminism
 
 .PHONY: test host-test windows windows-test run dist bench soak clean
 
@@ -26,13 +29,17 @@ run: windows
 	tools/install-deps.sh imagemagick
 	tools/run-program.sh
 
-# The release files, from an empty build tree: build/dist/rotary.exe, its
-# SHA256SUMS and rotary-windows-x64.zip.
+# The release files, from an empty build tree: the tree packs them in its
+# own build/windows/dist, and they are copied to build/dist, where the
+# README says they are.
 dist:
-	tools/install-deps.sh cmake make g++-mingw-w64-x86-64-posix
+	tools/install-deps.sh cmake make g++-mingw-w64-x86-64-posix strip-nondeterminism
 	rm -rf build/windows build/dist
 	cmake --preset windows
 	cmake --build --preset windows --target dist
+	mkdir -p build/dist
+	cp build/windows/dist/rotary.exe build/windows/dist/rotary-windows-x64.zip \
+	   build/windows/dist/SHA256SUMS build/dist/
 	cd build/dist && sha256sum -c SHA256SUMS && ls -l
 
 # Cost of a frame against its libm floor, and the program's CPU, memory,

@@ -1,15 +1,32 @@
-# Packs the release folder DIST: a zip of rotary.exe and README (fixed
-# file times, so the zip too depends on nothing but its contents) and
-# SHA256SUMS over both, in the format `sha256sum -c` reads.
-file(MAKE_DIRECTORY ${DIST}/package)
-file(COPY_FILE ${README} ${DIST}/package/README.md)
-file(COPY_FILE ${DIST}/rotary.exe ${DIST}/package/rotary.exe)
+# Packs the release folder DIST: a zip of rotary.exe and README.md, and
+# SHA256SUMS over both in the format `sha256sum -c` reads.
+#
+# The zip must depend on nothing but its two files. The copies get fixed
+# permissions (the umask and the checkout's modes would otherwise show),
+# and strip-nondeterminism then rewrites every member's times and drops the
+# extra fields that carry owner ids and access times. Without it (it is a
+# Debian tool) the zip is packed all the same, only not reproducibly.
+set(staging ${DIST}/package)
+file(REMOVE_RECURSE ${staging})
+file(MAKE_DIRECTORY ${staging})
+file(COPY_FILE ${README} ${staging}/README.md)
+file(COPY_FILE ${DIST}/rotary.exe ${staging}/rotary.exe)
+file(CHMOD ${staging}/README.md ${staging}/rotary.exe
+     PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
+set(zip ${DIST}/rotary-windows-x64.zip)
+file(REMOVE ${zip})
 execute_process(
-  COMMAND ${CMAKE_COMMAND} -E tar cf ${DIST}/rotary-windows-x64.zip --format=zip
-          "--mtime=2000-01-01 00:00:00 UTC" rotary.exe README.md
-  WORKING_DIRECTORY ${DIST}/package
+  COMMAND ${CMAKE_COMMAND} -E tar cf ${zip} --format=zip "--mtime=2000-01-01 00:00:00 UTC"
+          rotary.exe README.md
+  WORKING_DIRECTORY ${staging}
   COMMAND_ERROR_IS_FATAL ANY)
-file(REMOVE_RECURSE ${DIST}/package)
+file(REMOVE_RECURSE ${staging})
+if(STRIP_NONDETERMINISM)
+  # 946684800: 2000-01-01 00:00:00 UTC, the time given to tar above.
+  execute_process(
+    COMMAND ${STRIP_NONDETERMINISM} --type zip --timestamp 946684800 ${zip}
+    COMMAND_ERROR_IS_FATAL ANY)
+endif()
 
 set(sums "")
 foreach(name rotary.exe rotary-windows-x64.zip)

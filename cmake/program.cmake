@@ -32,18 +32,31 @@ endif()
 
 # The release: the executable (stripped when linked: stripping afterwards
 # would stamp the time into it), its checksums and a zip with the README, in
-# build/dist beside the build tree. Built with everything else, so the tests
-# run against exactly what is shipped.
-set(ROTARY_DIST_DIR ${CMAKE_BINARY_DIR}/../dist CACHE PATH "Where the release files go")
-get_filename_component(dist ${ROTARY_DIST_DIR} ABSOLUTE)
+# this build tree's own dist folder (one per configuration where the
+# generator has several), so that no other tree's files can stand in for
+# them. Built with everything else, so the tests run against exactly what
+# is shipped.
+get_property(multi_config GLOBAL PROPERTY GENERATOR_IS_MULTI_CONFIG)
+if(multi_config)
+  set(dist ${CMAKE_BINARY_DIR}/dist/$<CONFIG>)
+else()
+  set(dist ${CMAKE_BINARY_DIR}/dist)
+endif()
+# Normalises what the zip carries of the machine that packed it; without
+# it the zip still opens everywhere but is not byte-reproducible.
+find_program(STRIP_NONDETERMINISM strip-nondeterminism)
+if(NOT STRIP_NONDETERMINISM)
+  message(STATUS "strip-nondeterminism not found: the release zip will not be byte-reproducible")
+endif()
 add_custom_command(
   OUTPUT ${dist}/rotary.exe ${dist}/SHA256SUMS ${dist}/rotary-windows-x64.zip
   COMMAND ${CMAKE_COMMAND} -E make_directory ${dist}
   COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:rotary> ${dist}/rotary.exe
   COMMAND ${CMAKE_COMMAND} -DDIST=${dist} -DREADME=${PROJECT_SOURCE_DIR}/README.md
+          -DSTRIP_NONDETERMINISM=${STRIP_NONDETERMINISM}
           -P ${PROJECT_SOURCE_DIR}/cmake/package.cmake
   DEPENDS rotary ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/cmake/package.cmake
-  COMMENT "Release files in ${dist}"
+  COMMENT "Release files"
   VERBATIM)
 add_custom_target(dist ALL DEPENDS ${dist}/rotary.exe ${dist}/SHA256SUMS
                                    ${dist}/rotary-windows-x64.zip)

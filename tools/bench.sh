@@ -31,7 +31,7 @@ rss_kb() { awk '/^VmRSS:/ { print $2 }' "/proc/$1/status"; }
 now_ms() { date +%s%3N; }
 
 coproc PROBE { exec "$root/tools/wine-run.sh" "$root/build/windows/rotary_probe.exe" \
-                 "$root/build/dist/rotary.exe" 2>&1; }
+                 "$root/build/windows/dist/rotary.exe" 2>&1; }
 probe_out=${PROBE[0]} probe_in=${PROBE[1]} probe_pid=$PROBE_PID
 pid= first_paint= rate= exit_code= idle_cpu= idle_ms= rss_before= rss_after=
 while IFS= read -r line <&"$probe_out"; do
@@ -59,7 +59,7 @@ wait "$probe_pid" 2>/dev/null || true
 
 cpu=$(awk -v t="$idle_cpu" -v hz="$ticks" -v ms="$idle_ms" 'BEGIN { printf "%.1f", 100 * t / hz / (ms / 1000) }')
 grown=$(( rss_after - rss_before ))
-size=$(stat -c %s build/dist/rotary.exe)
+size=$(stat -c %s build/windows/dist/rotary.exe)
 
 printf '%-44s %14s %14s\n' "measure" "800x600" "3840x2160"
 printf '%-44s %11s ns %11s ns\n' "figure per frame (housing + rotor)" "$figure_small" "$figure_large"

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Builds the release executable twice, from two copies of the source in
-# differently named folders, a little apart in time, and compares the
-# bytes. Any embedded timestamp, path or date makes them differ.
+# Builds the release files twice, from two copies of the source in
+# differently named folders, a little apart in time and under another
+# umask, and compares all three (executable, zip, SHA256SUMS) byte for
+# byte. Any embedded timestamp, path, owner or permission makes them differ.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 work=$(mktemp -d)
@@ -15,14 +16,20 @@ build() {  # $1: folder to copy the source into
   cmake --build "$1/build/windows" --target dist -j 2 >/dev/null
 }
 
-build "$work/first"
+one="$work/first"
+two="$work/a-second-and-longer-folder-name"
+(umask 022 && build "$one")
 sleep 2
-build "$work/a-second-and-longer-folder-name"
-one="$work/first/build/dist/rotary.exe"
-two="$work/a-second-and-longer-folder-name/build/dist/rotary.exe"
-if cmp "$one" "$two"; then
-  echo "reproducible: both builds give $(sha256sum <"$one" | cut -c1-16)…, $(stat -c %s "$one") bytes"
-else
-  echo "NOT reproducible: the two builds differ" >&2
-  exit 1
-fi
+(umask 077 && build "$two")
+status=0
+for name in rotary.exe rotary-windows-x64.zip SHA256SUMS; do
+  a="$one/build/windows/dist/$name" b="$two/build/windows/dist/$name"
+  hash=$(sha256sum <"$a" | cut -d" " -f1)
+  if cmp -s "$a" "$b"; then
+    echo "reproducible: $name $hash ($(stat -c %s "$a") bytes) in both builds"
+  else
+    echo "NOT reproducible: $name is $hash in one build, $(sha256sum <"$b" | cut -d" " -f1) in the other" >&2
+    status=1
+  fi
+done
+exit "$status"

@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
 # Runs a Windows program under Wine on a private virtual X display, in a
-# private prefix under build/, and waits for it. Arguments that name
-# existing Unix files are handed to the program as Windows paths.
+# private prefix (the build tree's own when ctest runs it, else that of
+# build/windows), and waits for it. Arguments that name existing Unix
+# files are handed to the program as Windows paths.
 #
 # ROTARY_DISPLAY=host uses $DISPLAY instead of a private display.
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
-export WINEPREFIX="${WINEPREFIX:-$root/build/wineprefix}"
+export WINEPREFIX="${WINEPREFIX:-$root/build/windows/wineprefix}"
 export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEDLLOVERRIDES="mscoree,mshtml="  # no Mono or Gecko prompts
 export WINEARCH=win64
