@@ -37,7 +37,7 @@ void CheckPicture(HWND window, int width, int height, const char* when)
 {
     Picture seen;
     const int frame = WaitForExactFrame(window, width, height, &seen);
-    Check(frame >= 0, "screen equals one frame of the figure, pixel for pixel", "%s, %dx%d: frame %d",
+    Check(frame >= 0, "window shows one frame of the figure, pixel for pixel", "%s, %dx%d: frame %d",
           when, width, height, frame);
     if (seen.width != width || seen.height != height) {
         Check(false, "capture size", "expected %dx%d, got %dx%d", width, height, seen.width,

@@ -118,22 +118,22 @@ void CloseCanvas(Canvas* canvas)
 
 }  // namespace
 
-// What is on the screen over the window's client area.
+// The window's client area as the window itself holds it, read through its
+// own device context: windows above it, and the scaling the window system
+// applies on screen to a program that is not DPI-aware, do not show in it.
 Picture CaptureClient(HWND window)
 {
     RECT client = {};
     GetClientRect(window, &client);
-    POINT origin = {0, 0};
-    ClientToScreen(window, &origin);
     Picture picture;
     Canvas canvas;
-    if (OpenCanvas(client.right, client.bottom, &canvas)) {
-        const HDC screen = GetDC(nullptr);
-        BitBlt(canvas.dc, 0, 0, client.right, client.bottom, screen, origin.x, origin.y,
-               SRCCOPY);
-        ReleaseDC(nullptr, screen);
+    const HDC own = GetDC(window);
+    if (own != nullptr && OpenCanvas(client.right, client.bottom, &canvas)) {
+        BitBlt(canvas.dc, 0, 0, client.right, client.bottom, own, 0, 0, SRCCOPY);
         picture = ReadCanvas(canvas);
     }
+    if (own != nullptr)
+        ReleaseDC(window, own);
     CloseCanvas(&canvas);
     return picture;
 }

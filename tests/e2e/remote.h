@@ -1,5 +1,5 @@
 // Driving rotary.exe from another process: starting it, finding and
-// sizing its window, reading its pixels back from the screen, and the
+// sizing its window, reading its pixels back from the window, and the
 // figure's own rendering of any frame to compare them with. Shared by the
 // end-to-end test, the soak and the tools around the program; Windows API
 // only, so it runs unchanged on Windows and under Wine.
@@ -72,7 +72,7 @@ bool ClientIs(HWND window, int width, int height);
 // manager keeps windows above a smallest size).
 bool SetClientSize(HWND window, int width, int height, DWORD timeoutMs = 5000);
 
-// Waits until the screen shows one whole frame exactly as the figure draws
+// Waits until the window shows one whole frame exactly as the figure draws
 // it (a capture may catch a paint half done); returns that frame or -1.
 int WaitForExactFrame(HWND window, int width, int height, Picture* seen);
 

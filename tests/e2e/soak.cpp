@@ -74,16 +74,27 @@ int wmain(int argc, wchar_t** argv)
     const HANDLE process = program.process.hProcess;
 
     // A first round settles what the program and the window system keep
-    // for themselves (the largest window surface among them).
+    // for themselves (the largest window surface among them). Memory is
+    // measured only from the end of the second full round on: a clean run
+    // measured from the first has been seen to grow 1.5 MB once (the working
+    // set also counts code pages touched for the first time), while six
+    // rounds still add a leak of a hundred bytes a paint up to a megabyte.
     Round(window, 100, true);
-    const SIZE_T memoryBefore = WorkingSet(process);
     const long objectsBefore = GdiObjectCount(process);
+    SIZE_T memoryBefore = 0;
 
+    const int rounds = 8;
     int repaints = 0;
     const ULONGLONG started = GetTickCount64();
-    for (int round = 0; round < 8; ++round)
+    for (int round = 1; round <= rounds; ++round) {
         repaints += Round(window, 500, false);
-    std::printf("info: %d forced repaints and %d resize rounds in %llu ms\n", repaints, 8,
+        const SIZE_T memory = WorkingSet(process);
+        if (round == 2)
+            memoryBefore = memory;
+        std::printf("info: after round %d: working set %zu KB, GDI objects %ld\n", round,
+                    memory / 1024, GdiObjectCount(process));
+    }
+    std::printf("info: %d forced repaints in %d resize rounds in %llu ms\n", repaints, rounds,
                 GetTickCount64() - started);
     Check(repaints >= 20000, "at least 20,000 forced repaints", "%d", repaints);
 
@@ -94,7 +105,8 @@ int wmain(int argc, wchar_t** argv)
           "before %ld, after %ld", objectsBefore, objectsAfter);
     const SIZE_T memoryAfter = WorkingSet(process);
     const long long grown = (long long)memoryAfter - (long long)memoryBefore;
-    Check(memoryBefore > 0 && grown < 1024 * 1024, "working set grew less than 1 MB",
+    Check(memoryBefore > 0 && grown < 1024 * 1024,
+          "working set grew less than 1 MB over the last six rounds",
           "before %zu KB, after %zu KB, %+lld KB", memoryBefore / 1024, memoryAfter / 1024,
           grown / 1024);
 
