@@ -1,5 +1,6 @@
 #include "image_facts.h"
 
+#include <cstddef>
 #include <cstring>
 
 namespace {
