@@ -45,8 +45,8 @@ INSTANTIATE_TEST_SUITE_P(
         // Not a rectangle the window system gives, but it must not
         // overflow: the widened arithmetic keeps it defined.
         LayoutCase{{INT_MIN, 0, INT_MAX, 200}, -1, 200, 77, 11}),
-    [](const testing::TestParamInfo<LayoutCase>& info) {
-        const LayoutCase& c = info.param;
+    [](const testing::TestParamInfo<LayoutCase>& test) {
+        const LayoutCase& c = test.param;
         if (c.width < 0)
             return std::string("WiderThanAnInt");
         const std::string size = std::to_string(c.width) + "x" + std::to_string(c.height);

@@ -122,9 +122,9 @@ INSTANTIATE_TEST_SUITE_P(Sizes, HousingExtent,
                          testing::Values(ExtentCase{800, 600}, ExtentCase{18, 40},
                                          ExtentCase{1000, 1000}, ExtentCase{3000, 2000},
                                          ExtentCase{16384, 16384}),
-                         [](const testing::TestParamInfo<ExtentCase>& info) {
-                             return "Client" + std::to_string(info.param.width) + "x" +
-                                    std::to_string(info.param.height);
+                         [](const testing::TestParamInfo<ExtentCase>& test) {
+                             return "Client" + std::to_string(test.param.width) + "x" +
+                                    std::to_string(test.param.height);
                          });
 
 TEST(Housing, WithoutEccentricityIsACircle)
@@ -198,9 +198,9 @@ INSTANTIATE_TEST_SUITE_P(
         // At this size the outline stays open by two pixels.
         RotorCase{1000, 1000, 0, {335, 280, 665, 610}, {390, 390, 610, 610},
                   {{0, 836, 639}, {90, 834, 639}, {-1}, {-1}, {-1}, {-1}}}),
-    [](const testing::TestParamInfo<RotorCase>& info) {
-        return "Client" + std::to_string(info.param.width) + "x" + std::to_string(info.param.height) +
-               "Frame" + std::to_string(info.param.frame);
+    [](const testing::TestParamInfo<RotorCase>& test) {
+        return "Client" + std::to_string(test.param.width) + "x" + std::to_string(test.param.height) +
+               "Frame" + std::to_string(test.param.frame);
     });
 
 // Without eccentricity the rotor is a circle of radius R about the centre

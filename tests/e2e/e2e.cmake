@@ -17,8 +17,8 @@ add_dependencies(rotary_e2e dist)
 # What the executable can be held to depends on the toolchain that made it.
 # The GNU linker leaves the link time stamp zero and the stripped MinGW
 # release stays within 32 KB; MSVC's /Brepro writes a hash of the image
-# where the time stamp goes, and its static C runtime alone is some 100 KB.
-# Builds that keep their symbols (Debug) are held to no size.
+# where the time stamp goes, and its static C runtime should come to some
+# 100 KB. Builds that keep their symbols (Debug) are held to no size.
 if(MSVC)
   set(zero_time_stamp 0)
   set(size_limit_kb $<IF:$<CONFIG:MinSizeRel,Release>,192,0>)

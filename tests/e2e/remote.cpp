@@ -302,8 +302,13 @@ bool SaveBitmap(const Picture& picture, const std::wstring& path)
 
 std::wstring ProgramPath(int argc, wchar_t** argv)
 {
-    if (argc > 1)
-        return argv[1];
+    if (argc > 1) {
+        // ctest hands over paths with forward slashes, which LoadLibraryExW
+        // (reading the resources) does not promise to accept.
+        std::wstring given = argv[1];
+        std::replace(given.begin(), given.end(), L'/', L'\\');
+        return given;
+    }
     wchar_t self[MAX_PATH] = L"";
     GetModuleFileNameW(nullptr, self, MAX_PATH);
     const std::wstring path = self;
