@@ -119,22 +119,24 @@ void CloseCanvas(Canvas* canvas)
 }  // namespace
 
 // The window's client area as the window itself holds it, read through its
-// own device context: windows above it, and the scaling the window system
-// applies on screen to a program that is not DPI-aware, do not show in it.
+// own device context rather than the screen, at the window's own logical
+// size whatever scaling the window system applies on screen. (Under Wine a
+// window lying above it still shows in what is read.)
 Picture CaptureClient(HWND window)
 {
     RECT client = {};
     GetClientRect(window, &client);
     Picture picture;
-    Canvas canvas;
     const HDC own = GetDC(window);
-    if (own != nullptr && OpenCanvas(client.right, client.bottom, &canvas)) {
+    if (own == nullptr)
+        return picture;
+    Canvas canvas;
+    if (OpenCanvas(client.right, client.bottom, &canvas)) {
         BitBlt(canvas.dc, 0, 0, client.right, client.bottom, own, 0, 0, SRCCOPY);
         picture = ReadCanvas(canvas);
     }
-    if (own != nullptr)
-        ReleaseDC(window, own);
     CloseCanvas(&canvas);
+    ReleaseDC(window, own);
     return picture;
 }
 
