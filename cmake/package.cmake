@@ -1,4 +1,4 @@
-# Packs the release folder DIST: a zip of rotary.exe and README.md, and
+# Packs the release folder DIST: a zip (named ZIP) of rotary.exe and README.md, and
 # SHA256SUMS over both in the format `sha256sum -c` reads.
 #
 # The zip must depend on nothing but its two files. The copies get fixed
@@ -13,7 +13,7 @@ file(COPY_FILE ${README} ${staging}/README.md)
 file(COPY_FILE ${DIST}/rotary.exe ${staging}/rotary.exe)
 file(CHMOD ${staging}/README.md ${staging}/rotary.exe
      PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
-set(zip ${DIST}/rotary-windows-x64.zip)
+set(zip ${DIST}/${ZIP})
 file(REMOVE ${zip})
 execute_process(
   COMMAND ${CMAKE_COMMAND} -E tar cf ${zip} --format=zip "--mtime=2000-01-01 00:00:00 UTC"
@@ -29,7 +29,7 @@ if(STRIP_NONDETERMINISM)
 endif()
 
 set(sums "")
-foreach(name rotary.exe rotary-windows-x64.zip)
+foreach(name rotary.exe ${ZIP})
   file(SHA256 ${DIST}/${name} hash)
   string(APPEND sums "${hash}  ${name}\n")
 endforeach()

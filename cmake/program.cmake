@@ -7,8 +7,7 @@ target_include_directories(rotary PRIVATE ${PROJECT_SOURCE_DIR})
 target_link_libraries(rotary PRIVATE user32 gdi32)
 
 if(MSVC)
-  # Static C runtime; the resource script's manifest must be the only one.
-  set_property(TARGET rotary PROPERTY MSVC_RUNTIME_LIBRARY MultiThreaded)
+  # The resource script's manifest must be the only one.
   target_link_options(rotary PRIVATE /MANIFEST:NO /DYNAMICBASE /NXCOMPAT /HIGHENTROPYVA)
 else()
   # No MinGW DLLs beside the program; ASLR (with relocations), DEP and
@@ -48,15 +47,21 @@ find_program(STRIP_NONDETERMINISM strip-nondeterminism)
 if(NOT STRIP_NONDETERMINISM)
   message(STATUS "strip-nondeterminism not found: the release zip will not be byte-reproducible")
 endif()
+# The zip is named for the machine the program runs on.
+if(CMAKE_CXX_COMPILER_ARCHITECTURE_ID MATCHES "^ARM64" OR CMAKE_SYSTEM_PROCESSOR MATCHES "^(ARM64|arm64|aarch64)$")
+  set(zip rotary-windows-arm64.zip)
+else()
+  set(zip rotary-windows-x64.zip)
+endif()
 add_custom_command(
-  OUTPUT ${dist}/rotary.exe ${dist}/SHA256SUMS ${dist}/rotary-windows-x64.zip
+  OUTPUT ${dist}/rotary.exe ${dist}/SHA256SUMS ${dist}/${zip}
   COMMAND ${CMAKE_COMMAND} -E make_directory ${dist}
   COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:rotary> ${dist}/rotary.exe
-  COMMAND ${CMAKE_COMMAND} -DDIST=${dist} -DREADME=${PROJECT_SOURCE_DIR}/README.md
+  COMMAND ${CMAKE_COMMAND} -DDIST=${dist} -DZIP=${zip} -DREADME=${PROJECT_SOURCE_DIR}/README.md
           -DSTRIP_NONDETERMINISM=${STRIP_NONDETERMINISM}
           -P ${PROJECT_SOURCE_DIR}/cmake/package.cmake
   DEPENDS rotary ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/cmake/package.cmake
   COMMENT "Release files"
   VERBATIM)
 add_custom_target(dist ALL DEPENDS ${dist}/rotary.exe ${dist}/SHA256SUMS
-                                   ${dist}/rotary-windows-x64.zip)
+                                   ${dist}/${zip})

@@ -6,12 +6,13 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <string>
 #include <vector>
 
 namespace {
 
-HDC const kDc = reinterpret_cast<HDC>(0x1234);
+HDC const kDc = reinterpret_cast<HDC>(std::uintptr_t{0x1234});
 
 void Layout(int width, int height)
 {

@@ -12,7 +12,7 @@
 
 namespace {
 
-HINSTANCE const kInstance = reinterpret_cast<HINSTANCE>(0x400000);
+HINSTANCE const kInstance = reinterpret_cast<HINSTANCE>(std::uintptr_t{0x400000});
 constexpr int kShowCommand = 10;
 
 class WindowTest : public testing::Test {
@@ -166,7 +166,7 @@ TEST_F(WindowTest, WinMainSkipsRegistrationForASecondInstance)
     fake.queue = {MSG{kFakeWindow, WM_CLOSE, 0, 0}};
     fake.registered.hInstance = kInstance;
     char commandLine[] = "";
-    EXPECT_EQ(WinMain(kInstance, reinterpret_cast<HINSTANCE>(0x1), commandLine, kShowCommand), 0);
+    EXPECT_EQ(WinMain(kInstance, reinterpret_cast<HINSTANCE>(std::uintptr_t{0x1}), commandLine, kShowCommand), 0);
     EXPECT_EQ(Count("RegisterClassW"), 0);
     EXPECT_EQ(Count("CreateWindowExW"), 1);
 }

@@ -5,6 +5,8 @@
 # files are handed to the program as Windows paths.
 #
 # ROTARY_DISPLAY=host uses $DISPLAY instead of a private display.
+# ROTARY_SCREEN=WxH sizes the private display (default 3200x2400, room
+# for every size the tests ask for; 1024x576 stands in for a laptop).
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -29,7 +31,7 @@ trap cleanup EXIT
 if [ "${ROTARY_DISPLAY:-}" != host ]; then
   # Xvfb picks a free display itself and writes its number once it is ready.
   fifo=$(mktemp -u) && mkfifo "$fifo"
-  Xvfb -displayfd 3 -screen 0 3200x2400x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
+  Xvfb -displayfd 3 -screen 0 "${ROTARY_SCREEN:-3200x2400}x24" -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
   xvfb_pid=$!
   read -r -t 30 number <"$fifo" || { echo "wine-run: Xvfb did not start" >&2; exit 1; }
   rm -f "$fifo"

@@ -6,10 +6,11 @@
 #include <benchmark/benchmark.h>
 
 #include <cmath>
+#include <cstdint>
 
 namespace {
 
-HDC const kDc = reinterpret_cast<HDC>(0x1);
+HDC const kDc = reinterpret_cast<HDC>(std::uintptr_t{0x1});
 
 void Layout(const benchmark::State& state)
 {

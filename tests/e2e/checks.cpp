@@ -65,6 +65,11 @@ void CheckPicture(HWND window, int width, int height, const char* when)
           "red rotor and gears inside the housing",
           "%s: red box (%ld,%ld)-(%ld,%ld), housing reach %d", when, c.redBox.left,
           c.redBox.top, c.redBox.right, c.redBox.bottom, reach);
+    // The housing's side points are left unlit: the segments that reach
+    // them end there, and LineTo leaves out its last pixel.
+    Check(!IsGreen(seen, cx - waist, cy) && !IsGreen(seen, cx + waist, cy),
+          "housing side points stay unlit", "%s: (%d, %d) and (%d, %d)", when, cx - waist, cy,
+          cx + waist, cy);
     // The rotor may pass over the housing's ends, so wait for a frame that
     // leaves each one visible.
     const POINT ends[] = {{cx, cy - reach}, {cx, cy + reach}, {cx - waist - 1, cy}, {cx + waist, cy - 1}};

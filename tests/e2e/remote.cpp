@@ -246,14 +246,43 @@ bool ClientIs(HWND window, int width, int height)
     return client.right == width && client.bottom == height;
 }
 
+namespace {
+
+RECT WorkArea(HWND window)
+{
+    MONITORINFO monitor = {};
+    monitor.cbSize = sizeof monitor;
+    GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTOPRIMARY), &monitor);
+    return monitor.rcWork;
+}
+
+// The window's outer rectangle around a client of width x height, placed
+// with the client's top left corner at (0, 0).
+RECT FrameAround(HWND window, int width, int height)
+{
+    RECT frame = {0, 0, width, height};
+    AdjustWindowRectEx(&frame, DWORD(GetWindowLongW(window, GWL_STYLE)), FALSE,
+                       DWORD(GetWindowLongW(window, GWL_EXSTYLE)));
+    return frame;
+}
+
+}  // namespace
+
+SIZE FittingClient(HWND window, int width, int height)
+{
+    const RECT work = WorkArea(window);
+    const RECT frame = FrameAround(window, 0, 0);
+    const LONG roomX = (work.right - work.left) - (frame.right - frame.left);
+    const LONG roomY = (work.bottom - work.top) - (frame.bottom - frame.top);
+    return SIZE{std::min<LONG>(width, roomX), std::min<LONG>(height, roomY)};
+}
+
 bool SetClientSize(HWND window, int width, int height, DWORD timeoutMs)
 {
-    const DWORD style = DWORD(GetWindowLongW(window, GWL_STYLE));
-    const DWORD exStyle = DWORD(GetWindowLongW(window, GWL_EXSTYLE));
-    RECT frame = {0, 0, width, height};
-    AdjustWindowRectEx(&frame, style, FALSE, exStyle);
-    SetWindowPos(window, nullptr, 16, 16, frame.right - frame.left, frame.bottom - frame.top,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
+    const RECT work = WorkArea(window);
+    const RECT frame = FrameAround(window, width, height);
+    SetWindowPos(window, nullptr, work.left, work.top, frame.right - frame.left,
+                 frame.bottom - frame.top, SWP_NOZORDER | SWP_NOACTIVATE);
     return WaitFor([&] { return ClientIs(window, width, height); }, timeoutMs);
 }
 

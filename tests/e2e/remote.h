@@ -67,9 +67,14 @@ bool SaveBitmap(const Picture& picture, const std::wstring& path);
 std::wstring ProgramPath(int argc, wchar_t** argv);
 bool Start(const std::wstring& exe, Program* program);
 bool ClientIs(HWND window, int width, int height);
-// Sizes the window so that its client area is width x height, and waits up
-// to timeoutMs for that; false when it did not get there (the window
-// manager keeps windows above a smallest size).
+// The client size to test at: width x height where the work area of the
+// window's monitor leaves room for it and the window's frame, otherwise
+// the largest that fits there (a laptop's screen, a scaled desktop).
+SIZE FittingClient(HWND window, int width, int height);
+// Moves the window to the top left of its monitor's work area and sizes it
+// so that its client area is width x height, and waits up to timeoutMs for
+// that; false when it did not get there (the window manager keeps windows
+// above a smallest size and, on some systems, within the screen).
 bool SetClientSize(HWND window, int width, int height, DWORD timeoutMs = 5000);
 
 // Waits until the window shows one whole frame exactly as the figure draws

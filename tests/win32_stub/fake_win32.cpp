@@ -131,7 +131,7 @@ BOOL DeleteObject(HGDIOBJ object)
 HCURSOR LoadCursorW(HINSTANCE, LPCWSTR name)
 {
     Log("LoadCursorW", Id(name));
-    return reinterpret_cast<HCURSOR>(0x55);
+    return reinterpret_cast<HCURSOR>(std::uintptr_t{0x55});
 }
 
 ATOM RegisterClassW(const WNDCLASSW* windowClass)

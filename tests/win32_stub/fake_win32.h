@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <deque>
 #include <map>
 #include <set>
@@ -48,5 +49,5 @@ void ResetFake();
 // Queued, makes GetMessageW answer -1.
 constexpr UINT kGetMessageFails = 0xFFFF;
 
-HWND const kFakeWindow = reinterpret_cast<HWND>(0x77);
-HDC const kFakeDc = reinterpret_cast<HDC>(0x88);
+HWND const kFakeWindow = reinterpret_cast<HWND>(std::uintptr_t{0x77});
+HDC const kFakeDc = reinterpret_cast<HDC>(std::uintptr_t{0x88});

@@ -1,0 +1,37 @@
+# GoogleTest for an MSVC build, from the vcpkg at VCPKG_ROOT (Visual
+# Studio's developer prompts point it at the copy Visual Studio ships).
+# Included before project(), so that vcpkg's toolchain can install what
+# vcpkg.json asks for while configuring.
+#
+# The triplet is the static one for the compiler's target (x64 or ARM64):
+# the suites then link the same static C runtime as rotary.exe, so both
+# sides of a pixel comparison compute with the same maths library.
+if(NOT DEFINED ENV{VCPKG_ROOT} OR NOT EXISTS "$ENV{VCPKG_ROOT}/scripts/buildsystems/vcpkg.cmake")
+  message(STATUS "VCPKG_ROOT is not set (or holds no vcpkg): configuring without vcpkg, "
+                 "so the GoogleTest suites are skipped unless CMake finds GoogleTest itself")
+  return()
+endif()
+file(TO_CMAKE_PATH "$ENV{VCPKG_ROOT}" vcpkg_root)
+set(CMAKE_TOOLCHAIN_FILE "${vcpkg_root}/scripts/buildsystems/vcpkg.cmake")
+
+if(NOT DEFINED VCPKG_TARGET_TRIPLET)
+  # A developer prompt names its target; otherwise the compiler's folder
+  # does (...\bin\Hostx64\arm64\cl.exe).
+  set(target_arch "$ENV{VSCMD_ARG_TGT_ARCH}")
+  if(target_arch STREQUAL "")
+    find_program(rotary_cl NAMES cl)
+    if(rotary_cl MATCHES "/([A-Za-z0-9]+)/cl\\.exe$")
+      set(target_arch "${CMAKE_MATCH_1}")
+    endif()
+  endif()
+  string(TOLOWER "${target_arch}" target_arch)
+  if(target_arch STREQUAL "amd64")
+    set(target_arch x64)
+  endif()
+  if(target_arch MATCHES "^(x64|arm64|x86)$")
+    set(VCPKG_TARGET_TRIPLET "${target_arch}-windows-static" CACHE STRING "vcpkg target triplet")
+  else()
+    message(WARNING "Cannot tell the compiler's target from \"${target_arch}\": "
+                    "set VCPKG_TARGET_TRIPLET (x64-windows-static or arm64-windows-static)")
+  endif()
+endif()
