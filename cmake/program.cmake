@@ -30,10 +30,10 @@ else()
 endif()
 
 # The release: the executable (stripped when linked: stripping afterwards
-# would stamp the time into it), its checksums and a zip with the README, in
-# this build tree's own dist folder (one per configuration where the
-# generator has several), so that no other tree's files can stand in for
-# them. Built with everything else, so the tests run against exactly what
+# would stamp the time into it), its checksums and a zip with the licence
+# and the README, in this build tree's own dist folder (one per
+# configuration where the generator has several), so that no other tree's
+# files can stand in for them. Built with everything else, so the tests run against exactly what
 # is shipped.
 get_property(multi_config GLOBAL PROPERTY GENERATOR_IS_MULTI_CONFIG)
 if(multi_config)
@@ -57,10 +57,12 @@ add_custom_command(
   OUTPUT ${dist}/rotary.exe ${dist}/SHA256SUMS ${dist}/${zip}
   COMMAND ${CMAKE_COMMAND} -E make_directory ${dist}
   COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:rotary> ${dist}/rotary.exe
-  COMMAND ${CMAKE_COMMAND} -DDIST=${dist} -DZIP=${zip} -DREADME=${PROJECT_SOURCE_DIR}/README.md
+  COMMAND ${CMAKE_COMMAND} -DDIST=${dist} -DZIP=${zip} -DLICENSE=${PROJECT_SOURCE_DIR}/LICENSE
+          -DREADME=${PROJECT_SOURCE_DIR}/README.md
           -DSTRIP_NONDETERMINISM=${STRIP_NONDETERMINISM}
           -P ${PROJECT_SOURCE_DIR}/cmake/package.cmake
-  DEPENDS rotary ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/cmake/package.cmake
+  DEPENDS rotary ${PROJECT_SOURCE_DIR}/LICENSE ${PROJECT_SOURCE_DIR}/README.md
+          ${PROJECT_SOURCE_DIR}/cmake/package.cmake
   COMMENT "Release files"
   VERBATIM)
 add_custom_target(dist ALL DEPENDS ${dist}/rotary.exe ${dist}/SHA256SUMS
