@@ -3,7 +3,10 @@ enable_language(RC)
 
 add_executable(rotary WIN32 ${FIGURE_SOURCES} ${SHELL_SOURCES}
                ${PROJECT_SOURCE_DIR}/res/rotary.rc)
-target_include_directories(rotary PRIVATE ${PROJECT_SOURCE_DIR})
+# The resource script names the manifest beside it; not every resource
+# compiler looks there by itself.
+target_include_directories(rotary PRIVATE ${PROJECT_SOURCE_DIR}
+                           $<$<COMPILE_LANGUAGE:RC>:${PROJECT_SOURCE_DIR}/res>)
 target_link_libraries(rotary PRIVATE user32 gdi32)
 
 if(MSVC)
@@ -47,8 +50,15 @@ find_program(STRIP_NONDETERMINISM strip-nondeterminism)
 if(NOT STRIP_NONDETERMINISM)
   message(STATUS "strip-nondeterminism not found: the release zip will not be byte-reproducible")
 endif()
-# The zip is named for the machine the program runs on.
-if(CMAKE_CXX_COMPILER_ARCHITECTURE_ID MATCHES "^ARM64" OR CMAKE_SYSTEM_PROCESSOR MATCHES "^(ARM64|arm64|aarch64)$")
+# The zip is named for the machine the program runs on: MSVC names its
+# target; for MinGW, which builds for the machine it runs on unless told
+# otherwise, the system processor does.
+if(MSVC)
+  set(target_machine "${CMAKE_CXX_COMPILER_ARCHITECTURE_ID}")
+else()
+  set(target_machine "${CMAKE_SYSTEM_PROCESSOR}")
+endif()
+if(target_machine MATCHES "^(ARM64|arm64|aarch64)$")
   set(zip rotary-windows-arm64.zip)
 else()
   set(zip rotary-windows-x64.zip)

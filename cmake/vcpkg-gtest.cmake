@@ -14,6 +14,13 @@ endif()
 file(TO_CMAKE_PATH "$ENV{VCPKG_ROOT}" vcpkg_root)
 set(CMAKE_TOOLCHAIN_FILE "${vcpkg_root}/scripts/buildsystems/vcpkg.cmake")
 
+# vcpkg picks the newest Visual Studio on the machine by itself; GoogleTest
+# must be built by the one this build uses (a VS 2022 linker cannot take
+# VS 2026's libraries), which a developer environment names.
+if(NOT DEFINED ENV{VCPKG_VISUAL_STUDIO_PATH} AND DEFINED ENV{VSINSTALLDIR})
+  set(ENV{VCPKG_VISUAL_STUDIO_PATH} "$ENV{VSINSTALLDIR}")
+endif()
+
 if(NOT DEFINED VCPKG_TARGET_TRIPLET)
   # A developer prompt names its target; otherwise the compiler's folder
   # does (...\bin\Hostx64\arm64\cl.exe).
