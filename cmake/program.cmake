@@ -36,8 +36,8 @@ endif()
 # would stamp the time into it), its checksums and a zip with the licence
 # and the README, in this build tree's own dist folder (one per
 # configuration where the generator has several), so that no other tree's
-# files can stand in for them. Built with everything else, so the tests run against exactly what
-# is shipped.
+# files can stand in for them. Built with everything else, so the tests
+# run against exactly what is shipped.
 get_property(multi_config GLOBAL PROPERTY GENERATOR_IS_MULTI_CONFIG)
 if(multi_config)
   set(dist ${CMAKE_BINARY_DIR}/dist/$<CONFIG>)

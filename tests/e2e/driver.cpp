@@ -30,8 +30,8 @@ void CheckExecutable(const std::wstring& exe)
     const WORD machine = IMAGE_FILE_MACHINE_AMD64;
     const char* const machineName = "x64";
 #endif
-    Check(f.machine == machine, "built for this build's machine", "expected %s (0x%04x), got 0x%04x",
-          machineName, machine, f.machine);
+    Check(f.machine == machine, "built for this build's machine",
+          "expected %s (0x%04x), got 0x%04x", machineName, machine, f.machine);
     Check(f.subsystem == IMAGE_SUBSYSTEM_WINDOWS_GUI, "GUI subsystem, no console",
           "subsystem %u", f.subsystem);
     const WORD hardening = IMAGE_DLLCHARACTERISTICS_DYNAMIC_BASE |
@@ -110,8 +110,8 @@ int wmain(int argc, wchar_t** argv)
     // 800 x 600, or the largest client the screen's work area holds: the
     // picture and the housing's known pixels.
     const SIZE full = FittingClient(window, 800, 600);
-    Check(SetClientSize(window, full.cx, full.cy), "client area set to 800x600 or the most that fits",
-          "%ldx%ld", full.cx, full.cy);
+    Check(SetClientSize(window, full.cx, full.cy),
+          "client area set to 800x600 or the most that fits", "%ldx%ld", full.cx, full.cy);
     CheckPicture(window, full.cx, full.cy, "at the full size");
 
     // The animation runs by itself: the rotor moves within a few ticks.
@@ -128,15 +128,16 @@ int wmain(int argc, wchar_t** argv)
 
     // Resize: rescaled and recentred at once.
     const SIZE smaller = FittingClient(window, 600, 400);
-    Check(SetClientSize(window, smaller.cx, smaller.cy), "client area set to 600x400 or the most that fits",
-          "%ldx%ld", smaller.cx, smaller.cy);
+    Check(SetClientSize(window, smaller.cx, smaller.cy),
+          "client area set to 600x400 or the most that fits", "%ldx%ld", smaller.cx, smaller.cy);
     CheckPicture(window, smaller.cx, smaller.cy, "after resize");
 
     // Minimise and restore: the layout comes back with the window.
     ShowWindow(window, SW_MINIMIZE);
     Check(WaitFor([&] { return IsIconic(window) != FALSE; }, 5000), "window minimises");
     ShowWindow(window, SW_RESTORE);
-    Check(WaitFor([&] { return !IsIconic(window) && ClientIs(window, smaller.cx, smaller.cy); }, 5000),
+    Check(WaitFor([&] { return !IsIconic(window) && ClientIs(window, smaller.cx, smaller.cy); },
+                  5000),
           "window restores to its size", "%ldx%ld", smaller.cx, smaller.cy);
     CheckPicture(window, smaller.cx, smaller.cy, "after minimise and restore");
 

@@ -99,8 +99,8 @@ int wmain(int argc, wchar_t** argv)
     Check(repaints >= 20000, "at least 20,000 forced repaints", "%d", repaints);
 
     const SIZE full = FittingClient(window, 800, 600);
-    Check(SetClientSize(window, full.cx, full.cy), "client area back to 800x600 or the most that fits",
-          "%ldx%ld", full.cx, full.cy);
+    Check(SetClientSize(window, full.cx, full.cy),
+          "client area back to 800x600 or the most that fits", "%ldx%ld", full.cx, full.cy);
     CheckPicture(window, full.cx, full.cy, "after the soak");
     const long objectsAfter = GdiObjectCount(process);
     Check(objectsBefore > 0 && objectsAfter <= objectsBefore + 8, "GDI objects did not grow",
