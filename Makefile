@@ -9,7 +9,11 @@ WINDOWS_PACKAGES := cmake make g++-mingw-w64-x86-64-posix wine wine64 xvfb libgt
 
 .PHONY: test host-test windows windows-test run dist bench soak lint clean
 
-test: host-test windows-test
+# Each command checks everything it will need before it does anything, so
+# that a user without root is asked once, with one apt-get line.
+test:
+	tools/install-deps.sh $(HOST_PACKAGES) $(WINDOWS_PACKAGES)
+	$(MAKE) --no-print-directory host-test windows-test
 
 host-test:
 	tools/install-deps.sh $(HOST_PACKAGES)
@@ -25,13 +29,16 @@ windows:
 windows-test: windows
 	ctest --preset windows
 
-run: windows
-	tools/install-deps.sh imagemagick
+# ImageMagick only turns a recording into pictures, which happens only
+# without a display.
+run:
+	tools/install-deps.sh $(WINDOWS_PACKAGES) $(if $(DISPLAY),,imagemagick)
+	$(MAKE) --no-print-directory windows
 	tools/run-program.sh
 
-# The release files, from an empty build tree: the tree packs them in its
-# own build/windows/dist, and they are copied to build/dist, where the
-# README says they are.
+# The release files and the record of their build environment, from an
+# empty build tree: the tree packs them in its own build/windows/dist, and
+# they are copied to build/dist, where the README says they are.
 dist:
 	tools/install-deps.sh cmake make g++-mingw-w64-x86-64-posix strip-nondeterminism
 	rm -rf build/windows build/dist
@@ -39,8 +46,8 @@ dist:
 	cmake --build --preset windows --target dist
 	mkdir -p build/dist
 	cp build/windows/dist/rotary.exe build/windows/dist/rotary-windows-x64.zip \
-	   build/windows/dist/SHA256SUMS build/dist/
-	cd build/dist && sha256sum -c SHA256SUMS && ls -l
+	   build/windows/dist/SHA256SUMS build/windows/dist/BUILDINFO build/dist/
+	cd build/dist && sha256sum -c SHA256SUMS && ls -l && cat BUILDINFO
 
 # Cost of a frame against its libm floor, and the program's CPU, memory,
 # throughput, start-up and size under Wine.

@@ -63,17 +63,28 @@ if(target_machine MATCHES "^(ARM64|arm64|aarch64)$")
 else()
   set(zip rotary-windows-x64.zip)
 endif()
+# Built on Debian, the release also records the build environment
+# (BUILDINFO: the Debian release and the toolchain's package versions), so
+# that anyone can install the same one and rebuild the same bytes.
+set(release_files ${dist}/rotary.exe ${dist}/SHA256SUMS ${dist}/${zip})
+set(buildinfo_command "")
+find_program(DPKG_QUERY dpkg-query)
+if(CMAKE_HOST_UNIX AND DPKG_QUERY)
+  list(APPEND release_files ${dist}/BUILDINFO)
+  set(buildinfo_command COMMAND ${CMAKE_COMMAND} -DOUT=${dist}/BUILDINFO -DDPKG_QUERY=${DPKG_QUERY}
+                        -P ${PROJECT_SOURCE_DIR}/cmake/buildinfo.cmake)
+endif()
 add_custom_command(
-  OUTPUT ${dist}/rotary.exe ${dist}/SHA256SUMS ${dist}/${zip}
+  OUTPUT ${release_files}
   COMMAND ${CMAKE_COMMAND} -E make_directory ${dist}
   COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:rotary> ${dist}/rotary.exe
   COMMAND ${CMAKE_COMMAND} -DDIST=${dist} -DZIP=${zip} -DLICENSE=${PROJECT_SOURCE_DIR}/LICENSE
           -DREADME=${PROJECT_SOURCE_DIR}/README.md
           -DSTRIP_NONDETERMINISM=${STRIP_NONDETERMINISM}
           -P ${PROJECT_SOURCE_DIR}/cmake/package.cmake
+  ${buildinfo_command}
   DEPENDS rotary ${PROJECT_SOURCE_DIR}/LICENSE ${PROJECT_SOURCE_DIR}/README.md
-          ${PROJECT_SOURCE_DIR}/cmake/package.cmake
+          ${PROJECT_SOURCE_DIR}/cmake/package.cmake ${PROJECT_SOURCE_DIR}/cmake/buildinfo.cmake
   COMMENT "Release files"
   VERBATIM)
-add_custom_target(dist ALL DEPENDS ${dist}/rotary.exe ${dist}/SHA256SUMS
-                                   ${dist}/${zip})
+add_custom_target(dist ALL DEPENDS ${release_files})

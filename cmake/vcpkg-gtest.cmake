@@ -16,9 +16,13 @@ set(CMAKE_TOOLCHAIN_FILE "${vcpkg_root}/scripts/buildsystems/vcpkg.cmake")
 
 # vcpkg picks the newest Visual Studio on the machine by itself; GoogleTest
 # must be built by the one this build uses (a VS 2022 linker cannot take
-# VS 2026's libraries), which a developer environment names.
+# VS 2026's libraries), which a developer environment names. vcpkg matches
+# the path exactly against the installation paths it finds, which end in
+# no separator, while the environment's VSINSTALLDIR ends in a backslash.
+# A path the user set is theirs and stands as it is.
 if(NOT DEFINED ENV{VCPKG_VISUAL_STUDIO_PATH} AND DEFINED ENV{VSINSTALLDIR})
-  set(ENV{VCPKG_VISUAL_STUDIO_PATH} "$ENV{VSINSTALLDIR}")
+  string(REGEX REPLACE "[/\\\\]+$" "" vs_path "$ENV{VSINSTALLDIR}")
+  set(ENV{VCPKG_VISUAL_STUDIO_PATH} "${vs_path}")
 endif()
 
 if(NOT DEFINED VCPKG_TARGET_TRIPLET)

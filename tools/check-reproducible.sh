@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds the release files twice, from two copies of the source in
 # differently named folders, a little apart in time and under another
-# umask, and compares all three (executable, zip, SHA256SUMS) byte for
-# byte. Any embedded timestamp, path, owner or permission makes them differ.
+# umask, and compares all four (executable, zip, SHA256SUMS, BUILDINFO)
+# byte for byte. Any embedded timestamp, path, owner or permission makes
+# them differ.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 work=$(mktemp -d)
@@ -22,7 +23,7 @@ two="$work/a-second-and-longer-folder-name"
 sleep 2
 (umask 077 && build "$two")
 status=0
-for name in rotary.exe rotary-windows-x64.zip SHA256SUMS; do
+for name in rotary.exe rotary-windows-x64.zip SHA256SUMS BUILDINFO; do
   a="$one/build/windows/dist/$name" b="$two/build/windows/dist/$name"
   hash=$(sha256sum <"$a" | cut -d" " -f1)
   if cmp -s "$a" "$b"; then

@@ -9,7 +9,7 @@ if ! command -v dpkg-query >/dev/null 2>&1; then
 fi
 
 missing=()
-for pkg in "$@"; do
+for pkg in $(printf '%s\n' "$@" | sort -u); do
   dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed' ||
     missing+=("$pkg")
 done
