@@ -16,9 +16,16 @@ set(packages
   cmake cmake-data libarchive13 libarchive13t64 zlib1g make
   strip-nondeterminism libfile-stripnondeterminism-perl libarchive-zip-perl)
 
-file(STRINGS /etc/os-release codename REGEX "^VERSION_CODENAME=")
-string(REGEX REPLACE "^VERSION_CODENAME=\"?([^\"]*)\"?$" "\\1" codename "${codename}")
-file(STRINGS /etc/debian_version point_release LIMIT_COUNT 1)
+# The release (12, bookworm), not its point release (12.11): that names
+# the base system's last update, and the package versions below already
+# say all of the toolchain that it could.
+function(os_release key out)
+  file(STRINGS /etc/os-release line REGEX "^${key}=")
+  string(REGEX REPLACE "^${key}=\"?([^\"]*)\"?$" "\\1" line "${line}")
+  set(${out} "${line}" PARENT_SCOPE)
+endfunction()
+os_release(VERSION_ID version)
+os_release(VERSION_CODENAME codename)
 execute_process(COMMAND dpkg --print-architecture OUTPUT_VARIABLE arch
                 OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
 
@@ -34,4 +41,4 @@ if(NOT installed)
   message(FATAL_ERROR "buildinfo: dpkg-query listed none of the toolchain's packages")
 endif()
 list(JOIN installed "\n" lines)
-file(WRITE ${OUT} "debian: ${point_release} (${codename}) ${arch}\n${lines}\n")
+file(WRITE ${OUT} "debian: ${version} (${codename}) ${arch}\n${lines}\n")

@@ -3,7 +3,8 @@
 # GITHUB_ENV), as CI's MSVC jobs need it. It takes the newest Visual Studio
 # that has the C++ tools for the target, found with vswhere, and enters
 # Visual Studio's own developer shell with the tools native to this
-# machine (ARM64 ones on an ARM64 runner, x64 ones on an x64 runner).
+# machine where it has them (ARM64 ones on an ARM64 runner, x64 ones on an
+# x64 runner).
 #
 #   pwsh tools/msvc-dev-env.ps1 -Arch x64|arm64
 param(
@@ -22,10 +23,16 @@ $tools = @{
 $vs = & $vswhere -latest -products * -requires $tools -property installationPath
 if (-not $vs) { throw "vswhere found no Visual Studio with $tools" }
 
-# The machine's own architecture, not this process's (which may be emulated).
+# Tools native to the machine (its own architecture, not this process's,
+# which may be emulated) where Visual Studio has them for this target;
+# otherwise the x64 ones, which Windows on Arm runs under emulation.
 $os = [System.Runtime.InteropServices.RuntimeInformation]::OSArchitecture
-$hostArch = if ($os -eq [System.Runtime.InteropServices.Architecture]::Arm64) { 'arm64' } else { 'amd64' }
 $targetArch = @{ x64 = 'amd64'; arm64 = 'arm64' }[$Arch]
+$hostArch = 'amd64'
+if ($os -eq [System.Runtime.InteropServices.Architecture]::Arm64 -and
+    (Test-Path (Join-Path $vs "VC\Tools\MSVC\*\bin\Hostarm64\$Arch\cl.exe"))) {
+  $hostArch = 'arm64'
+}
 
 $before = @{}
 Get-ChildItem env: | ForEach-Object { $before[$_.Name] = $_.Value }
