@@ -41,7 +41,8 @@ async function parserErrors(path, content) {
     const template = await convertWorkflowTemplate(parsed.context, parsed.value);
     errors = template.errors ?? [];
   }
-  return errors.map((e) => `${e.Message ?? e.message ?? String(e)} [github]`);
+  // (The parser's errors say `message`, the conversion's `Message`.)
+  return errors.map((e) => `${e.Message ?? e.message} [github]`);
 }
 
 // Every action at an exact release (or commit), so that what a job runs
