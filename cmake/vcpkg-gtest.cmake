@@ -6,13 +6,22 @@
 # The triplet is the static one for the compiler's target (x64 or ARM64):
 # the suites then link the same static C runtime as rotary.exe, so both
 # sides of a pixel comparison compute with the same maths library.
-if(NOT DEFINED ENV{VCPKG_ROOT} OR NOT EXISTS "$ENV{VCPKG_ROOT}/scripts/buildsystems/vcpkg.cmake")
+#
+# It runs at every configure, not only the first: vcpkg's toolchain
+# installs again each time, and must again be told which Visual Studio to
+# use. A toolchain file of the user's own (not vcpkg's) is left alone.
+if(DEFINED CMAKE_TOOLCHAIN_FILE)
+  if(NOT CMAKE_TOOLCHAIN_FILE MATCHES "/scripts/buildsystems/vcpkg\\.cmake$")
+    return()
+  endif()
+elseif(NOT DEFINED ENV{VCPKG_ROOT} OR NOT EXISTS "$ENV{VCPKG_ROOT}/scripts/buildsystems/vcpkg.cmake")
   message(STATUS "VCPKG_ROOT is not set (or holds no vcpkg): configuring without vcpkg, "
                  "so the GoogleTest suites are skipped unless CMake finds GoogleTest itself")
   return()
+else()
+  file(TO_CMAKE_PATH "$ENV{VCPKG_ROOT}" vcpkg_root)
+  set(CMAKE_TOOLCHAIN_FILE "${vcpkg_root}/scripts/buildsystems/vcpkg.cmake")
 endif()
-file(TO_CMAKE_PATH "$ENV{VCPKG_ROOT}" vcpkg_root)
-set(CMAKE_TOOLCHAIN_FILE "${vcpkg_root}/scripts/buildsystems/vcpkg.cmake")
 
 # vcpkg picks the newest Visual Studio on the machine by itself; GoogleTest
 # must be built by the one this build uses (a VS 2022 linker cannot take

@@ -16,7 +16,7 @@ file(WRITE ${stub}/scripts/buildsystems/vcpkg.cmake "")
 
 set(failed 0)
 # expect(<case> <VSINSTALLDIR> <VCPKG_VISUAL_STUDIO_PATH, or - for unset>
-#        <VSCMD_ARG_TGT_ARCH> <what the file must hand vcpkg>)
+#        <VSCMD_ARG_TGT_ARCH> <what the file must hand vcpkg> [<-D for the child>...])
 function(expect name installdir user_path target expected)
   # (Each value a quoted argument of its own: in a CMake list a trailing
   # backslash would swallow the separator after it.)
@@ -28,7 +28,7 @@ function(expect name installdir user_path target expected)
   execute_process(
     COMMAND ${CMAKE_COMMAND} -E env --unset=VCPKG_TARGET_TRIPLET "VCPKG_ROOT=${stub}"
             "VSCMD_ARG_TGT_ARCH=${target}" "VSINSTALLDIR=${installdir}" "${user_env}"
-            ${CMAKE_COMMAND} -DPROBE=1 -P ${CMAKE_CURRENT_FUNCTION_LIST_FILE}
+            ${CMAKE_COMMAND} -DPROBE=1 ${ARGN} -P ${CMAKE_CURRENT_FUNCTION_LIST_FILE}
     OUTPUT_VARIABLE out ERROR_VARIABLE out RESULT_VARIABLE status)
   string(STRIP "${out}" out)
   if(status EQUAL 0 AND out STREQUAL expected)
@@ -46,6 +46,12 @@ expect("a path without one stays" "${vs2022}" - arm64
        "vs=[${vs2022}] triplet=[arm64-windows-static]")
 expect("the user's own path stands as set" "${vs2022}\\" "D:\\VS\\18\\" AMD64
        "vs=[D:\\VS\\18\\] triplet=[x64-windows-static]")
+# A reconfigure, where vcpkg's toolchain file is already in the cache.
+expect("a reconfigure hands the path again" "${vs2022}\\" - x64
+       "vs=[${vs2022}] triplet=[x64-windows-static]"
+       -DCMAKE_TOOLCHAIN_FILE=${stub}/scripts/buildsystems/vcpkg.cmake)
+expect("a toolchain of the user's own is left alone" "${vs2022}\\" - x64
+       "vs=[] triplet=[]" -DCMAKE_TOOLCHAIN_FILE=C:/toolchains/mine.cmake)
 
 file(REMOVE_RECURSE ${stub})
 if(failed)
