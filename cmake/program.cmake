@@ -50,15 +50,17 @@ find_program(STRIP_NONDETERMINISM strip-nondeterminism)
 if(NOT STRIP_NONDETERMINISM)
   message(STATUS "strip-nondeterminism not found: the release zip will not be byte-reproducible")
 endif()
-# The zip is named for the machine the program runs on: MSVC names its
-# target; for MinGW, which builds for the machine it runs on unless told
-# otherwise, the system processor does.
-if(MSVC)
-  set(target_machine "${CMAKE_CXX_COMPILER_ARCHITECTURE_ID}")
-else()
-  set(target_machine "${CMAKE_SYSTEM_PROCESSOR}")
-endif()
-if(target_machine MATCHES "^(ARM64|arm64|aarch64)$")
+# The zip is named for the machine the program runs on, as the compiler
+# itself says (the same test as the end-to-end test's): neither the
+# processor CMake reports (an x64 shell's, under emulation on Arm) nor the
+# toolchain's kind can be trusted to tell.
+include(CheckCXXSourceCompiles)
+check_cxx_source_compiles("
+#if !defined(_M_ARM64) && !defined(__aarch64__)
+#error not ARM64
+#endif
+int main() { return 0; }" ROTARY_TARGET_IS_ARM64)
+if(ROTARY_TARGET_IS_ARM64)
   set(zip rotary-windows-arm64.zip)
 else()
   set(zip rotary-windows-x64.zip)

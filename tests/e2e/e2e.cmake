@@ -57,3 +57,8 @@ endif()
 add_dependencies(rotary_soak dist)
 add_test(NAME soak COMMAND rotary_soak ${dist}/rotary.exe)
 set_tests_properties(soak PROPERTIES TIMEOUT 1200 LABELS soak)
+# The window tests share the desktop: one's resizes and minimising would
+# disturb another's reads of its window, so they never run side by side
+# (ctest -j, Test Explorer). Under Wine every test takes the prefix's lock
+# instead, which serialises them all.
+set_tests_properties(end_to_end soak PROPERTIES RESOURCE_LOCK desktop)
