@@ -31,10 +31,8 @@ int wmain(int argc, wchar_t** argv)
         return 1;
     }
 
-    std::vector<Picture> frames;
-    for (int k = 0; k <= 60; ++k)
-        frames.push_back(RenderFrame(width, height, k));
-    std::vector<bool> seen(frames.size(), false);
+    const FrameSet frames = RenderFrames(width, height);
+    std::vector<bool> seen(frames.frames.size(), false);
     int distinct = 0;
     WaitFor(
         [&] {
@@ -47,17 +45,17 @@ int wmain(int argc, wchar_t** argv)
                 swprintf(name, 32, L"\\frame-%02d.bmp", frame);
                 SaveBitmap(captured, folder + name);
             }
-            return distinct == int(frames.size());
+            return distinct == int(frames.frames.size());
         },
         30000);
     const DWORD exitCode = Stop(&program, 5000);
     std::printf("preview: %d of 61 frames captured; program exit code %lu\n", distinct, exitCode);
-    if (distinct != int(frames.size())) {
+    if (distinct != int(frames.frames.size())) {
         std::fprintf(stderr, "preview: frames never captured:");
         for (size_t k = 0; k < seen.size(); ++k)
             if (!seen[k])
                 std::fprintf(stderr, " %zu", k);
         std::fprintf(stderr, "\n");
     }
-    return distinct == int(frames.size()) && exitCode == 0 ? 0 : 1;
+    return distinct == int(frames.frames.size()) && exitCode == 0 ? 0 : 1;
 }

@@ -51,7 +51,7 @@ int wmain(int argc, wchar_t** argv)
     const HWND window = program.window;
     SetClientSize(window, 800, 600);
     Picture seen;
-    if (WaitForExactFrame(window, 800, 600, &seen) < 0)
+    if (WaitForExactFrame(window, RenderFrames(800, 600), &seen) < 0)
         std::printf("error: the 800x600 picture is not one of the figure's frames\n");
 
     Mark("idle-start");

@@ -33,16 +33,17 @@ bool IsGreen(const Picture& p, int x, int y)
 
 // The program's picture at a client size: exactly one of its 61 frames,
 // the housing's ends where they belong, the colours right.
-void CheckPicture(HWND window, int width, int height, const char* when)
+int CheckPicture(HWND window, const FrameSet& frames, const char* when)
 {
+    const int width = frames.width, height = frames.height;
     Picture seen;
-    const int frame = WaitForExactFrame(window, width, height, &seen);
+    const int frame = WaitForExactFrame(window, frames, &seen);
     Check(frame >= 0, "window shows one frame of the figure, pixel for pixel", "%s, %dx%d: frame %d",
           when, width, height, frame);
     if (seen.width != width || seen.height != height) {
         Check(false, "capture size", "expected %dx%d, got %dx%d", width, height, seen.width,
               seen.height);
-        return;
+        return -1;
     }
     const Census c = CountColours(seen);
     Check(c.other == 0 && c.white > long(width) * height * 8 / 10 && c.green > 0 && c.red > 0,
@@ -78,6 +79,25 @@ void CheckPicture(HWND window, int width, int height, const char* when)
         WaitFor([&] { return green = IsGreen(CaptureClient(window), end.x, end.y); }, 3000);
         Check(green, "housing drawn in green", "%s: (%ld, %ld)", when, end.x, end.y);
     }
+    return frame;
+}
+
+void CheckAnimationGoesOn(HWND window, const FrameSet& frames, int shown, const char* when)
+{
+    // A window surface kept from before (a minimise, a resize) is one of
+    // the frames too, and a program whose timer has died still paints once
+    // when it is shown again; so the capture must see the frame change
+    // twice more, which only a running timer does.
+    int seen[3] = {shown, -1, -1};
+    int changes = 0;
+    WaitFor([&] {
+        const int now = MatchingFrame(CaptureClient(window), frames);
+        if (now >= 0 && now != seen[changes])
+            seen[++changes] = now;
+        return changes == 2;
+    }, 2000);
+    Check(shown >= 0 && changes == 2, "the animation goes on: two more exact frames within 2 s",
+          "%s: frames %d, %d, %d", when, seen[0], seen[1], seen[2]);
 }
 
 int Summary()

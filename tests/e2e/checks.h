@@ -12,7 +12,11 @@ int Summary();
 
 bool IsGreen(const Picture& p, int x, int y);
 
-// The program's picture at a client size: exactly one of its 61 frames,
-// white, green and red only, the rotor inside the housing and the
-// housing's ends where they belong.
-void CheckPicture(HWND window, int width, int height, const char* when);
+// The program's picture at the frames' client size: exactly one of its 61
+// frames, white, green and red only, the rotor inside the housing and the
+// housing's ends where they belong. Returns the frame, or -1.
+int CheckPicture(HWND window, const FrameSet& frames, const char* when);
+
+// The animation goes on by itself: after the frame `shown`, another exact
+// frame with a different index within 2 s.
+void CheckAnimationGoesOn(HWND window, const FrameSet& frames, int shown, const char* when);

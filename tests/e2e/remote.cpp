@@ -140,45 +140,77 @@ Picture CaptureClient(HWND window)
     return picture;
 }
 
-// The frame the program should show, drawn by the figure code into a
-// bitmap with the same pens: white, green housing, red gears and rotor.
-Picture RenderFrame(int width, int height, int frame)
+namespace {
+
+// The non-white pixels of a picture: the figure's lines on white, which
+// even at 3000x2000 are some ten thousand.
+Ink InkOf(const COLORREF* pixels, size_t count)
 {
-    Picture picture;
+    Ink ink;
+    for (size_t k = 0; k < count; ++k)
+        if (pixels[k] != kWhite)
+            ink.emplace_back(std::uint32_t(k), pixels[k]);
+    return ink;
+}
+
+}  // namespace
+
+// Each frame the program should show, drawn by the figure code into a
+// bitmap with the same pens: white, green housing, red gears and rotor.
+FrameSet RenderFrames(int width, int height)
+{
+    FrameSet set;
+    set.width = width;
+    set.height = height;
     Canvas canvas;
-    if (!OpenCanvas(width, height, &canvas)) {
+    if (width <= 0 || height <= 0 || !OpenCanvas(width, height, &canvas)) {
         CloseCanvas(&canvas);
-        return picture;
+        return set;
     }
     RECT all = {0, 0, width, height};
-    FillRect(canvas.dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-
     const EngineState saved = engineState;
     UpdateEngineLayout(all);
     const HPEN green = CreatePen(PS_SOLID, 1, kGreen);
     const HPEN red = CreatePen(PS_SOLID, 1, kRed);
     const HGDIOBJ oldPen = SelectObject(canvas.dc, green);
     const HGDIOBJ oldBrush = SelectObject(canvas.dc, GetStockObject(NULL_BRUSH));
-    DrawHousing(canvas.dc, width / 2, height / 2);
-    SelectObject(canvas.dc, red);
-    DrawRotor(canvas.dc, engineState.eccentricity, CrankAngle(frame), width / 2, height / 2,
-              engineState.generatingRadius);
+    for (int frame = 0; frame <= 60; ++frame) {
+        FillRect(canvas.dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+        SelectObject(canvas.dc, green);
+        DrawHousing(canvas.dc, width / 2, height / 2);
+        SelectObject(canvas.dc, red);
+        DrawRotor(canvas.dc, engineState.eccentricity, CrankAngle(frame), width / 2, height / 2,
+                  engineState.generatingRadius);
+        const Picture picture = ReadCanvas(canvas);
+        set.frames.push_back(InkOf(picture.pixels.data(), picture.pixels.size()));
+    }
     SelectObject(canvas.dc, oldPen);
     SelectObject(canvas.dc, oldBrush);
     DeleteObject(green);
     DeleteObject(red);
     engineState = saved;
-
-    picture = ReadCanvas(canvas);
     CloseCanvas(&canvas);
-    return picture;
+    return set;
 }
 
-// The frame (0 to 60) the capture shows exactly, or -1.
-int MatchingFrame(const Picture& captured, const std::vector<Picture>& frames)
+int DistinctFrames(const FrameSet& set)
 {
-    for (size_t k = 0; k < frames.size(); ++k)
-        if (captured == frames[k])
+    std::vector<Ink> seen;
+    for (const Ink& ink : set.frames)
+        if (std::find(seen.begin(), seen.end(), ink) == seen.end())
+            seen.push_back(ink);
+    return int(seen.size());
+}
+
+// The frame (0 to 60) the capture shows exactly, or -1. An empty client
+// shows nothing, and so no frame.
+int MatchingFrame(const Picture& captured, const FrameSet& set)
+{
+    if (captured.width != set.width || captured.height != set.height || set.frames.empty())
+        return -1;
+    const Ink ink = InkOf(captured.pixels.data(), captured.pixels.size());
+    for (size_t k = 0; k < set.frames.size(); ++k)
+        if (ink == set.frames[k])
             return int(k);
     return -1;
 }
@@ -256,14 +288,17 @@ RECT WorkArea(HWND window)
     return monitor.rcWork;
 }
 
-// The window's outer rectangle around a client of width x height, placed
-// with the client's top left corner at (0, 0).
-RECT FrameAround(HWND window, int width, int height)
+// The frame the window system gave this window, measured rather than
+// computed: its window rectangle less its client area. AdjustWindowRectEx
+// in this process would answer for this process's own metrics, which on
+// Windows depend on the executable (its subsystem version, its DPI
+// awareness) and so may not be the program's.
+SIZE FrameOf(HWND window)
 {
-    RECT frame = {0, 0, width, height};
-    AdjustWindowRectEx(&frame, DWORD(GetWindowLongW(window, GWL_STYLE)), FALSE,
-                       DWORD(GetWindowLongW(window, GWL_EXSTYLE)));
-    return frame;
+    RECT outer = {}, client = {};
+    GetWindowRect(window, &outer);
+    GetClientRect(window, &client);
+    return SIZE{(outer.right - outer.left) - client.right, (outer.bottom - outer.top) - client.bottom};
 }
 
 }  // namespace
@@ -271,33 +306,56 @@ RECT FrameAround(HWND window, int width, int height)
 SIZE FittingClient(HWND window, int width, int height)
 {
     const RECT work = WorkArea(window);
-    const RECT frame = FrameAround(window, 0, 0);
-    const LONG roomX = (work.right - work.left) - (frame.right - frame.left);
-    const LONG roomY = (work.bottom - work.top) - (frame.bottom - frame.top);
+    const SIZE frame = FrameOf(window);
+    const LONG roomX = (work.right - work.left) - frame.cx;
+    const LONG roomY = (work.bottom - work.top) - frame.cy;
     return SIZE{std::min<LONG>(width, roomX), std::min<LONG>(height, roomY)};
 }
 
 bool SetClientSize(HWND window, int width, int height, DWORD timeoutMs)
 {
     const RECT work = WorkArea(window);
-    const RECT frame = FrameAround(window, width, height);
-    SetWindowPos(window, nullptr, work.left, work.top, frame.right - frame.left,
-                 frame.bottom - frame.top, SWP_NOZORDER | SWP_NOACTIVATE);
-    return WaitFor([&] { return ClientIs(window, width, height); }, timeoutMs);
+    const auto client = [&] { return ClientIs(window, width, height); };
+    SIZE frame = FrameOf(window);
+    SetWindowPos(window, nullptr, work.left, work.top, width + frame.cx, height + frame.cy,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    if (WaitFor(client, timeoutMs))
+        return true;
+    // A frame measured at the old size can differ from the one at the new
+    // (a menu bar or caption that wraps, another monitor's DPI), and under
+    // Wine a late answer from the X server can undo a size: measure again
+    // and correct once.
+    frame = FrameOf(window);
+    SetWindowPos(window, nullptr, work.left, work.top, width + frame.cx, height + frame.cy,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    return WaitFor(client, timeoutMs);
 }
 
-int WaitForExactFrame(HWND window, int width, int height, Picture* seen)
+int WaitForExactFrame(HWND window, const FrameSet& frames, Picture* seen, DWORD timeoutMs)
 {
-    std::vector<Picture> frames;
-    for (int k = 0; k <= 60; ++k)
-        frames.push_back(RenderFrame(width, height, k));
     int frame = -1;
     WaitFor([&] {
         *seen = CaptureClient(window);
         frame = MatchingFrame(*seen, frames);
         return frame >= 0;
-    }, 5000);
+    }, timeoutMs);
     return frame;
+}
+
+bool OnVisibleDesktop(char* about, size_t size)
+{
+    DWORD session = 0;
+    ProcessIdToSessionId(GetCurrentProcessId(), &session);
+    USEROBJECTFLAGS flags = {};
+    wchar_t station[64] = L"?";
+    const HWINSTA own = GetProcessWindowStation();
+    const bool known =
+        GetUserObjectInformationW(own, UOI_FLAGS, &flags, sizeof flags, nullptr) != FALSE;
+    GetUserObjectInformationW(own, UOI_NAME, station, sizeof station, nullptr);
+    const bool visible = known && (flags.dwFlags & WSF_VISIBLE) != 0;
+    std::snprintf(about, size, "session %lu, window station %ls (%s)", session, station,
+                  !known ? "flags unknown" : visible ? "visible" : "not visible");
+    return session != 0 && visible;
 }
 
 bool SaveBitmap(const Picture& picture, const std::wstring& path)
@@ -348,8 +406,18 @@ std::wstring ProgramPath(int argc, wchar_t** argv)
 
 void ForceRepaints(HWND window, int times)
 {
-    for (int k = 0; k < times; ++k)
-        RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    for (int k = 0; k < times; ++k) {
+        // RDW_UPDATENOW would send the paint from this process while the
+        // program's own loop, woken by the invalidation, may already be
+        // painting: Wine has been seen to deliver two paints for one request
+        // that way. So the program's loop alone paints, and each request
+        // waits for it to take up the update region (an empty or minimised
+        // client has none).
+        RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE);
+        const ULONGLONG end = GetTickCount64() + 5000;
+        while (GetUpdateRect(window, nullptr, FALSE) && GetTickCount64() < end)
+            SwitchToThread();
+    }
 }
 
 DWORD Stop(Program* program, DWORD timeoutMs)

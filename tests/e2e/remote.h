@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 // Polls until done() holds or the time runs out; never a fixed sleep.
@@ -46,6 +47,16 @@ struct Census {
     RECT redBox = {INT32_MAX, INT32_MAX, -1, -1};
 };
 
+// The non-white pixels of a picture, by index, in order.
+typedef std::vector<std::pair<std::uint32_t, COLORREF>> Ink;
+
+// The 61 frames the program can show at one client size, kept as ink.
+struct FrameSet {
+    int width = 0;
+    int height = 0;
+    std::vector<Ink> frames;
+};
+
 // The program under test: its process and its one window.
 struct Program {
     PROCESS_INFORMATION process = {};
@@ -54,12 +65,20 @@ struct Program {
 
 bool RunningUnderWine();
 
+// Whether this process runs where windows are painted at all: in an
+// interactive session (not session 0, the services'), on a visible window
+// station. Elsewhere every wait for a picture would only time out. Writes
+// what it found into `about`.
+bool OnVisibleDesktop(char* about, size_t size);
+
 // GDI objects the process holds, or -1 when that cannot be known.
 long GdiObjectCount(HANDLE process);
 
 Picture CaptureClient(HWND window);
-Picture RenderFrame(int width, int height, int frame);
-int MatchingFrame(const Picture& captured, const std::vector<Picture>& frames);
+FrameSet RenderFrames(int width, int height);
+int MatchingFrame(const Picture& captured, const FrameSet& frames);
+// How many of the 61 can be told apart (at small sizes many look alike).
+int DistinctFrames(const FrameSet& frames);
 Census CountColours(const Picture& p);
 bool SaveBitmap(const Picture& picture, const std::wstring& path);
 
@@ -79,10 +98,11 @@ bool SetClientSize(HWND window, int width, int height, DWORD timeoutMs = 5000);
 
 // Waits until the window shows one whole frame exactly as the figure draws
 // it (a capture may catch a paint half done); returns that frame or -1.
-int WaitForExactFrame(HWND window, int width, int height, Picture* seen);
+int WaitForExactFrame(HWND window, const FrameSet& frames, Picture* seen,
+                      DWORD timeoutMs = 5000);
 
-// Repaints the window `times` times, each at once (RDW_UPDATENOW sends the
-// paint before returning), with erasing, as a timer tick would.
+// Repaints the window `times` times, each with erasing, as a timer tick
+// would, and each taken up by the program before the next is asked for.
 void ForceRepaints(HWND window, int times);
 
 // Posts WM_CLOSE and waits up to timeoutMs for the process to end. Returns

@@ -1,7 +1,8 @@
 // Soak of rotary.exe: tens of thousands of forced repaints, interleaved
 // with resizes through degenerate and large clients and with minimise and
-// restore cycles. Afterwards the picture must be exact, the GDI objects and
-// the working set must not have grown, and WM_CLOSE must end it with 0.
+// restore cycles. At every size the picture must be exact; forced repaints
+// must advance the animation one frame each; the GDI objects and the
+// private bytes must not grow; and WM_CLOSE must end it with 0.
 //
 // Usage: rotary_soak [path\to\rotary.exe]
 #include "checks.h"
@@ -10,56 +11,139 @@
 #include <psapi.h>
 
 #include <cstdio>
+#include <iterator>
+#include <vector>
 
 namespace {
 
+enum class Kind { minimised, degenerate, large };
+
 struct Size {
-    int width, height;  // 0 x 0: minimised
+    Kind kind;
+    int width, height;
 };
 
-// Minimised, the sizes where R and e first become non-zero, and one far
-// larger than any usual screen's client.
-constexpr Size kSizes[] = {{0, 0}, {1, 1}, {3, 3}, {17, 40}, {18, 40}, {3000, 2000}, {800, 600}};
+// Minimised; clients whose smaller side is 0, 1 to 3 (R 0), 17 (R 6, e 0)
+// and 18 (R 7, e 1), taken along the height, which the window system lets
+// shrink to nothing while it holds the width above a minimum; and large
+// clients, fitted to the screen.
+constexpr Size kSizes[] = {
+    {Kind::minimised, 0, 0},    {Kind::degenerate, 320, 0},  {Kind::degenerate, 320, 1},
+    {Kind::degenerate, 320, 2}, {Kind::degenerate, 320, 3},  {Kind::degenerate, 320, 17},
+    {Kind::degenerate, 320, 18}, {Kind::large, 3000, 2000},  {Kind::large, 800, 600},
+};
 
-SIZE_T WorkingSet(HANDLE process)
+// The process's own committed memory (private bytes), which, unlike the
+// working set, Windows does not trim while the window is minimised. Wine
+// answers 0 for PrivateUsage but keeps the commit charge in PagefileUsage,
+// which Windows fills with the same value.
+SIZE_T PrivateBytes(HANDLE process)
 {
-    PROCESS_MEMORY_COUNTERS counters = {};
+    PROCESS_MEMORY_COUNTERS_EX counters = {};
     counters.cb = sizeof counters;
-    return K32GetProcessMemoryInfo(process, &counters, sizeof counters) ? counters.WorkingSetSize
-                                                                        : 0;
+    if (!K32GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
+                                 sizeof counters))
+        return 0;
+    return counters.PrivateUsage != 0 ? counters.PrivateUsage : counters.PagefileUsage;
 }
 
 // One pass through every size, `perSize` repaints at each (a hundredth of
-// them at the largest, where one paint costs some hundred small ones).
-// Returns the repaints that reached a shown window.
-int Round(HWND window, int perSize, bool report)
+// them at the largest, where one paint costs some hundred small ones),
+// the picture checked exactly at each shown size. Reports every size in
+// the first round and every failure in any. Returns the repaints made at a
+// shown, non-empty client: the ones that reach the program as paints.
+int Round(HWND window, int perSize, bool report, std::vector<FrameSet>* frames)
 {
     int repaints = 0;
-    for (const Size size : kSizes) {
+    for (size_t k = 0; k < std::size(kSizes); ++k) {
+        const Size size = kSizes[k];
         const int times = size.width * size.height > 1000000 ? perSize / 100 : perSize;
-        if (size.width == 0) {
+        if (size.kind == Kind::minimised) {
             ShowWindow(window, SW_MINIMIZE);
-            WaitFor([&] { return IsIconic(window) != FALSE; }, 5000);
+            const bool iconic = WaitFor([&] { return IsIconic(window) != FALSE; }, 5000);
             ForceRepaints(window, times);  // no paint reaches a minimised window
             ShowWindow(window, SW_RESTORE);
-            WaitFor([&] { return !IsIconic(window); }, 5000);
+            const bool restored = WaitFor([&] { return !IsIconic(window); }, 5000);
+            if (report || !iconic || !restored)
+                Check(iconic && restored, "minimises and restores", "%d repaints while minimised",
+                      times);
             continue;
         }
-        // The window manager may hold a window above its smallest size; the
-        // soak takes the client it gets.
-        SetClientSize(window, size.width, size.height, 500);
+        const SIZE asked = size.kind == Kind::large
+                               ? FittingClient(window, size.width, size.height)
+                               : SIZE{size.width, size.height};
+        const bool obtained = SetClientSize(window, asked.cx, asked.cy, 1000);
+        RECT client = {};
+        GetClientRect(window, &client);
+        if (report || !obtained)
+            Check(obtained, size.kind == Kind::large ? "large client obtained (fitted to the screen)"
+                                                     : "degenerate client obtained exactly",
+                  "asked for a %ldx%ld client, got %ldx%ld", asked.cx, asked.cy, client.right,
+                  client.bottom);
+        if (!obtained)
+            continue;
         const ULONGLONG started = GetTickCount64();
         ForceRepaints(window, times);
-        repaints += times;
-        if (report) {
-            RECT client = {};
-            GetClientRect(window, &client);
-            std::printf("info: asked for a %dx%d client, got %ldx%ld; %d repaints in %llu ms\n",
-                        size.width, size.height, client.right, client.bottom, times,
+        if (asked.cy > 0)
+            repaints += times;  // an empty client gets no paint
+        if (report)
+            std::printf("info: %ldx%ld: %d repaints in %llu ms\n", asked.cx, asked.cy, times,
                         GetTickCount64() - started);
-        }
+        if (asked.cy == 0)
+            continue;  // nothing to see
+        if ((*frames)[k].width != asked.cx || (*frames)[k].height != asked.cy)
+            (*frames)[k] = RenderFrames(asked.cx, asked.cy);
+        Picture seen;
+        const int frame = WaitForExactFrame(window, (*frames)[k], &seen, 3000);
+        if (report || frame < 0)
+            Check(frame >= 0, "window shows one frame of the figure, pixel for pixel",
+                  "%ldx%ld: frame %d", asked.cx, asked.cy, frame);
     }
     return repaints;
+}
+
+// The next frame the window shows after `from`, and when it showed it.
+// Under Wine what another process reads of a window lags its paints until
+// the program's surface is next flushed to the screen; a change seen is a
+// flush, and shows the program's frame as it then stood.
+int NextFrame(HWND window, const FrameSet& frames, int from, ULONGLONG* at)
+{
+    int frame = -1;
+    WaitFor([&] {
+        frame = MatchingFrame(CaptureClient(window), frames);
+        return frame >= 0 && frame != from;
+    }, 3000);
+    *at = GetTickCount64();
+    return frame != from ? frame : -1;
+}
+
+// N forced repaints advance the animation by N frames, give or take the
+// timer's own ticks meanwhile: read at a size where all 61 frames can be
+// told apart, with N and the ticks together well short of a whole cycle.
+void CheckRepaintsAdvance(HWND window, const FrameSet& frames)
+{
+    const int distinct = DistinctFrames(frames);
+    if (!Check(distinct == 61, "all 61 frames can be told apart at this size", "%dx%d: %d",
+               frames.width, frames.height, distinct))
+        return;
+    const int forced = 30;
+    ULONGLONG started = 0, ended = 0;
+    const int before = NextFrame(window, frames, MatchingFrame(CaptureClient(window), frames),
+                                 &started);
+    ForceRepaints(window, forced);
+    const int after = NextFrame(window, frames, MatchingFrame(CaptureClient(window), frames),
+                                &ended);
+    // Between the two readings the timer fires once per period begun, and
+    // once more for one already due; one more for the tick count's own
+    // granularity on Windows.
+    const ULONGLONG took = ended - started;
+    const int ticks = int(took / 100) + 2;
+    const int advanced = (after - before + 61) % 61;
+    Check(before >= 0 && after >= 0 && ticks < 61 - forced && advanced >= forced &&
+              advanced <= forced + ticks,
+          "30 forced repaints advance the animation by 30 frames, give or take timer ticks",
+          "frame %d, then %d: %d frames in %llu ms (at most %d ticks)", before, after, advanced,
+          took, ticks);
 }
 
 }  // namespace
@@ -67,6 +151,11 @@ int Round(HWND window, int perSize, bool report)
 int wmain(int argc, wchar_t** argv)
 {
     std::printf("rotary soak%s\n", RunningUnderWine() ? " (under Wine)" : "");
+    char desktop[160];
+    if (!Check(OnVisibleDesktop(desktop, sizeof desktop),
+               "runs on a visible desktop in an interactive session (no window shows elsewhere)",
+               "%s", desktop))
+        return Summary();
     Program program;
     if (!Check(Start(ProgramPath(argc, argv), &program), "program starts"))
         return Summary();
@@ -76,10 +165,11 @@ int wmain(int argc, wchar_t** argv)
     // A first round settles what the program and the window system keep
     // for themselves (the largest window surface among them). Memory is
     // measured only from the end of the second full round on: a clean run
-    // measured from the first has been seen to grow 1.5 MB once (the working
-    // set also counts code pages touched for the first time), while six
-    // rounds still add a leak of a hundred bytes a paint up to a megabyte.
-    Round(window, 100, true);
+    // measured from the first has been seen to grow 1.5 MB once (code pages
+    // touched for the first time), while six rounds still add a leak of a
+    // hundred bytes a paint up to well over a megabyte.
+    std::vector<FrameSet> frames(std::size(kSizes));
+    Round(window, 100, true, &frames);
     const long objectsBefore = GdiObjectCount(process);
     SIZE_T memoryBefore = 0;
 
@@ -87,28 +177,31 @@ int wmain(int argc, wchar_t** argv)
     int repaints = 0;
     const ULONGLONG started = GetTickCount64();
     for (int round = 1; round <= rounds; ++round) {
-        repaints += Round(window, 500, false);
-        const SIZE_T memory = WorkingSet(process);
+        repaints += Round(window, 500, false, &frames);
+        const SIZE_T memory = PrivateBytes(process);
         if (round == 2)
             memoryBefore = memory;
-        std::printf("info: after round %d: working set %zu KB, GDI objects %ld\n", round,
+        std::printf("info: after round %d: private bytes %zu KB, GDI objects %ld\n", round,
                     memory / 1024, GdiObjectCount(process));
     }
-    std::printf("info: %d forced repaints in %d resize rounds in %llu ms\n", repaints, rounds,
-                GetTickCount64() - started);
-    Check(repaints >= 20000, "at least 20,000 forced repaints", "%d", repaints);
+    std::printf("info: %d repaints at a shown client in %d resize rounds in %llu ms\n", repaints,
+                rounds, GetTickCount64() - started);
+    Check(repaints >= 20000, "at least 20,000 repaints at a shown, non-empty client", "%d",
+          repaints);
 
     const SIZE full = FittingClient(window, 800, 600);
     Check(SetClientSize(window, full.cx, full.cy),
           "client area back to 800x600 or the most that fits", "%ldx%ld", full.cx, full.cy);
-    CheckPicture(window, full.cx, full.cy, "after the soak");
+    const FrameSet fullFrames = RenderFrames(full.cx, full.cy);
+    CheckPicture(window, fullFrames, "after the soak");
+    CheckRepaintsAdvance(window, fullFrames);
     const long objectsAfter = GdiObjectCount(process);
     Check(objectsBefore > 0 && objectsAfter <= objectsBefore + 8, "GDI objects did not grow",
           "before %ld, after %ld", objectsBefore, objectsAfter);
-    const SIZE_T memoryAfter = WorkingSet(process);
+    const SIZE_T memoryAfter = PrivateBytes(process);
     const long long grown = (long long)memoryAfter - (long long)memoryBefore;
     Check(memoryBefore > 0 && grown < 1024 * 1024,
-          "working set grew less than 1 MB over the last six rounds",
+          "private bytes grew less than 1 MB over the last six rounds",
           "before %zu KB, after %zu KB, %+lld KB", memoryBefore / 1024, memoryAfter / 1024,
           grown / 1024);
 
