@@ -288,6 +288,8 @@ RECT WorkArea(HWND window)
     return monitor.rcWork;
 }
 
+}  // namespace
+
 // The frame the window system gave this window, measured rather than
 // computed: its window rectangle less its client area. AdjustWindowRectEx
 // in this process would answer for this process's own metrics, which on
@@ -300,8 +302,6 @@ SIZE FrameOf(HWND window)
     GetClientRect(window, &client);
     return SIZE{(outer.right - outer.left) - client.right, (outer.bottom - outer.top) - client.bottom};
 }
-
-}  // namespace
 
 SIZE FittingClient(HWND window, int width, int height)
 {
@@ -353,9 +353,16 @@ bool OnVisibleDesktop(char* about, size_t size)
         GetUserObjectInformationW(own, UOI_FLAGS, &flags, sizeof flags, nullptr) != FALSE;
     GetUserObjectInformationW(own, UOI_NAME, station, sizeof station, nullptr);
     const bool visible = known && (flags.dwFlags & WSF_VISIBLE) != 0;
-    std::snprintf(about, size, "session %lu, window station %ls (%s)", session, station,
-                  !known ? "flags unknown" : visible ? "visible" : "not visible");
-    return session != 0 && visible;
+    // A locked, disconnected or not yet logged-on session has no input
+    // desktop this process may open, and paints nothing anyone could read.
+    const HDESK input = OpenInputDesktop(0, FALSE, DESKTOP_READOBJECTS);
+    if (input != nullptr)
+        CloseDesktop(input);
+    std::snprintf(about, size, "session %lu, window station %ls (%s), input desktop %s, screen %dx%d",
+                  session, station, !known ? "flags unknown" : visible ? "visible" : "not visible",
+                  input != nullptr ? "open" : "not open", GetSystemMetrics(SM_CXSCREEN),
+                  GetSystemMetrics(SM_CYSCREEN));
+    return session != 0 && visible && input != nullptr;
 }
 
 bool SaveBitmap(const Picture& picture, const std::wstring& path)
@@ -404,9 +411,10 @@ std::wstring ProgramPath(int argc, wchar_t** argv)
     return path.substr(0, path.find_last_of(L"\\/") + 1) + L"rotary.exe";
 }
 
-void ForceRepaints(HWND window, int times)
+int ForceRepaints(HWND window, int times)
 {
-    for (int k = 0; k < times; ++k) {
+    int takenUp = 0;
+    for (int k = 0; k < times && IsWindow(window); ++k) {
         // RDW_UPDATENOW would send the paint from this process while the
         // program's own loop, woken by the invalidation, may already be
         // painting: Wine has been seen to deliver two paints for one request
@@ -415,9 +423,13 @@ void ForceRepaints(HWND window, int times)
         // client has none).
         RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE);
         const ULONGLONG end = GetTickCount64() + 5000;
-        while (GetUpdateRect(window, nullptr, FALSE) && GetTickCount64() < end)
+        bool pending = true;
+        while ((pending = GetUpdateRect(window, nullptr, FALSE) != FALSE) &&
+               GetTickCount64() < end)
             SwitchToThread();
+        takenUp += !pending && IsWindow(window);
     }
+    return takenUp;
 }
 
 DWORD Stop(Program* program, DWORD timeoutMs)

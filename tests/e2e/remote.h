@@ -86,6 +86,9 @@ bool SaveBitmap(const Picture& picture, const std::wstring& path);
 std::wstring ProgramPath(int argc, wchar_t** argv);
 bool Start(const std::wstring& exe, Program* program);
 bool ClientIs(HWND window, int width, int height);
+// The frame the window system gave the window: its window rectangle less
+// its client area, measured rather than computed.
+SIZE FrameOf(HWND window);
 // The client size to test at: width x height where the work area of the
 // window's monitor leaves room for it and the window's frame, otherwise
 // the largest that fits there (a laptop's screen, a scaled desktop).
@@ -103,7 +106,8 @@ int WaitForExactFrame(HWND window, const FrameSet& frames, Picture* seen,
 
 // Repaints the window `times` times, each with erasing, as a timer tick
 // would, and each taken up by the program before the next is asked for.
-void ForceRepaints(HWND window, int times);
+// Returns how many were taken up (all, unless the program hangs or goes).
+int ForceRepaints(HWND window, int times);
 
 // Posts WM_CLOSE and waits up to timeoutMs for the process to end. Returns
 // its exit code, or STILL_ACTIVE after terminating it when it did not end.
