@@ -7,7 +7,7 @@ HOST_PACKAGES := cmake make g++ libgtest-dev
 WINDOWS_PACKAGES := cmake make g++-mingw-w64-x86-64-posix wine wine64 xvfb libgtest-dev \
                     strip-nondeterminism
 
-.PHONY: test host-test windows windows-test run dist bench soak lint clean
+.PHONY: test host-test windows windows-test run dist manifests bench soak lint clean
 
 # Each command checks everything it will need before it does anything, so
 # that a user without root is asked once, with one apt-get line.
@@ -48,6 +48,16 @@ dist:
 	cp build/windows/dist/rotary.exe build/windows/dist/rotary-windows-x64.zip \
 	   build/windows/dist/SHA256SUMS build/windows/dist/BUILDINFO build/dist/
 	cd build/dist && sha256sum -c SHA256SUMS && ls -l && cat BUILDINFO
+
+# The Scoop and winget manifests of a release, made from the files of `make
+# dist` (or of another folder of them, DIST=...):
+#   make manifests REPO=OWNER/NAME TAG=vX.Y.Z
+# Set here so that only the command line sets them, never the environment.
+REPO =
+TAG =
+DIST = build/dist
+manifests:
+	tools/manifests.sh "$(REPO)" "$(TAG)" "$(DIST)"
 
 # Cost of a frame against its libm floor, and the program's CPU, memory,
 # throughput, start-up and size under Wine.

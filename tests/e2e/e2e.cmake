@@ -44,6 +44,9 @@ endif()
 if(CMAKE_CROSSCOMPILING AND CMAKE_HOST_UNIX)
   add_test(NAME reproducible_release COMMAND ${PROJECT_SOURCE_DIR}/tools/check-reproducible.sh)
   set_tests_properties(reproducible_release PROPERTIES TIMEOUT 300)
+  # The Scoop and winget manifests `make manifests` makes from this tree's
+  # release files (a bash script, as on the release job that runs it).
+  add_test(NAME release_manifests COMMAND ${PROJECT_SOURCE_DIR}/tests/manifests_test.sh ${dist})
 endif()
 
 # The soak: the long run that the end-to-end test leaves to it (thousands of
