@@ -315,20 +315,17 @@ SIZE FittingClient(HWND window, int width, int height)
 bool SetClientSize(HWND window, int width, int height, DWORD timeoutMs)
 {
     const RECT work = WorkArea(window);
-    const auto client = [&] { return ClientIs(window, width, height); };
-    SIZE frame = FrameOf(window);
-    SetWindowPos(window, nullptr, work.left, work.top, width + frame.cx, height + frame.cy,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
-    if (WaitFor(client, timeoutMs))
-        return true;
+    const auto place = [&] {
+        const SIZE frame = FrameOf(window);
+        SetWindowPos(window, nullptr, work.left, work.top, width + frame.cx, height + frame.cy,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+        return WaitFor([&] { return ClientIs(window, width, height); }, timeoutMs);
+    };
     // A frame measured at the old size can differ from the one at the new
     // (a menu bar or caption that wraps, another monitor's DPI), and under
     // Wine a late answer from the X server can undo a size: measure again
     // and correct once.
-    frame = FrameOf(window);
-    SetWindowPos(window, nullptr, work.left, work.top, width + frame.cx, height + frame.cy,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
-    return WaitFor(client, timeoutMs);
+    return place() || place();
 }
 
 int WaitForExactFrame(HWND window, const FrameSet& frames, Picture* seen, DWORD timeoutMs)
@@ -340,6 +337,16 @@ int WaitForExactFrame(HWND window, const FrameSet& frames, Picture* seen, DWORD 
         return frame >= 0;
     }, timeoutMs);
     return frame;
+}
+
+int WaitForNextFrame(HWND window, const FrameSet& frames, int from, DWORD timeoutMs)
+{
+    int frame = -1;
+    WaitFor([&] {
+        frame = MatchingFrame(CaptureClient(window), frames);
+        return frame >= 0 && frame != from;
+    }, timeoutMs);
+    return frame != from ? frame : -1;
 }
 
 bool OnVisibleDesktop(char* about, size_t size)

@@ -35,10 +35,6 @@ struct Picture {
     int height = 0;
     std::vector<COLORREF> pixels;
     COLORREF At(int x, int y) const { return pixels[size_t(y) * width + x]; }
-    bool operator==(const Picture& o) const
-    {
-        return width == o.width && height == o.height && pixels == o.pixels;
-    }
 };
 
 // Pixel counts of a picture by colour, and the box around the red ones.
@@ -67,7 +63,8 @@ bool RunningUnderWine();
 
 // Whether this process runs where windows are painted at all: in an
 // interactive session (not session 0, the services'), on a visible window
-// station. Elsewhere every wait for a picture would only time out. Writes
+// station, with an input desktop it may open (none while the session is
+// locked or disconnected). Elsewhere every wait for a picture would only time out. Writes
 // what it found into `about`.
 bool OnVisibleDesktop(char* about, size_t size);
 
@@ -103,6 +100,12 @@ bool SetClientSize(HWND window, int width, int height, DWORD timeoutMs = 5000);
 // it (a capture may catch a paint half done); returns that frame or -1.
 int WaitForExactFrame(HWND window, const FrameSet& frames, Picture* seen,
                       DWORD timeoutMs = 5000);
+
+// Waits until the window shows an exact frame other than `from`; returns
+// it, or -1. Under Wine what another process reads of a window lags its
+// paints until the program's surface is next flushed to the screen; a
+// change seen is a flush, and shows the program's frame as it then stood.
+int WaitForNextFrame(HWND window, const FrameSet& frames, int from, DWORD timeoutMs);
 
 // Repaints the window `times` times, each with erasing, as a timer tick
 // would, and each taken up by the program before the next is asked for.

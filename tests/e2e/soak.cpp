@@ -47,15 +47,15 @@ SIZE_T PrivateBytes(HANDLE process)
     return counters.PrivateUsage != 0 ? counters.PrivateUsage : counters.PagefileUsage;
 }
 
+// Whether every round so far got every size and every repaint: a leak per
+// paint is measured only over all the paints it should have had.
+bool complete = true;
+
 // One pass through every size, `perSize` repaints at each (a hundredth of
 // them at the largest, where one paint costs some hundred small ones),
 // the picture checked exactly at each shown size. Reports every size in
 // the first round and every failure in any. Returns the repaints made at a
 // shown, non-empty client: the ones that reach the program as paints.
-// Whether every round so far got every size and every repaint: a leak per
-// paint is measured only over all the paints it should have had.
-bool complete = true;
-
 int Round(HWND window, int perSize, bool report, std::vector<FrameSet>* frames)
 {
     int repaints = 0;
@@ -64,13 +64,12 @@ int Round(HWND window, int perSize, bool report, std::vector<FrameSet>* frames)
         if (size.kind == Kind::minimised) {
             ShowWindow(window, SW_MINIMIZE);
             const bool iconic = WaitFor([&] { return IsIconic(window) != FALSE; }, 5000);
-            const int times = perSize;
-            ForceRepaints(window, times);  // no paint reaches a minimised window
+            ForceRepaints(window, perSize);  // no paint reaches a minimised window
             ShowWindow(window, SW_RESTORE);
             const bool restored = WaitFor([&] { return !IsIconic(window); }, 5000);
             if (report || !iconic || !restored)
                 Check(iconic && restored, "minimises and restores", "%d repaints while minimised",
-                      times);
+                      perSize);
             continue;
         }
         const SIZE asked = size.kind == Kind::large
@@ -117,21 +116,6 @@ int Round(HWND window, int perSize, bool report, std::vector<FrameSet>* frames)
     return repaints;
 }
 
-// The next frame the window shows after `from`, and when it showed it.
-// Under Wine what another process reads of a window lags its paints until
-// the program's surface is next flushed to the screen; a change seen is a
-// flush, and shows the program's frame as it then stood.
-int NextFrame(HWND window, const FrameSet& frames, int from, ULONGLONG* at)
-{
-    int frame = -1;
-    WaitFor([&] {
-        frame = MatchingFrame(CaptureClient(window), frames);
-        return frame >= 0 && frame != from;
-    }, 3000);
-    *at = GetTickCount64();
-    return frame != from ? frame : -1;
-}
-
 // N forced repaints advance the animation by N frames, give or take the
 // timer's own ticks meanwhile: read at a size where all 61 frames can be
 // told apart, with N and the ticks together well short of a whole cycle.
@@ -142,12 +126,15 @@ void CheckRepaintsAdvance(HWND window, const FrameSet& frames)
                frames.width, frames.height, distinct))
         return;
     const int forced = 30;
-    ULONGLONG started = 0, ended = 0;
-    const int before = NextFrame(window, frames, MatchingFrame(CaptureClient(window), frames),
-                                 &started);
+    // Each reading waits for the picture to change, so that it shows the
+    // program's frame as it stands rather than one not yet flushed.
+    const int before =
+        WaitForNextFrame(window, frames, MatchingFrame(CaptureClient(window), frames), 3000);
+    const ULONGLONG started = GetTickCount64();
     ForceRepaints(window, forced);
-    const int after = NextFrame(window, frames, MatchingFrame(CaptureClient(window), frames),
-                                &ended);
+    const int after =
+        WaitForNextFrame(window, frames, MatchingFrame(CaptureClient(window), frames), 3000);
+    const ULONGLONG ended = GetTickCount64();
     // Between the two readings the timer fires once per period begun, and
     // once more for one already due; one more for the tick count's own
     // granularity on Windows.
