@@ -28,7 +28,8 @@ const config = await readConfig(join(here, ".markdownlint.jsonc"), [jsoncParse])
 // project's documents: they are only checked to be refused.
 function projectFiles() {
   const listed = execFileSync(
-    "git", ["ls-files", "-z", "--cached", "--others", "--exclude-standard", "--", "*.md"],
+    "git", ["ls-files", "-z", "--cached", "--others", "--exclude-standard", "--",
+            ":(icase)*.md", ":(icase)*.markdown"],
     { cwd: root, encoding: "utf8" });
   return [...new Set(listed.split("\0"))]
     .filter((name) => name && !name.startsWith("tools/lint/known-bad/"))
@@ -38,7 +39,8 @@ function projectFiles() {
 }
 
 async function styleProblems(paths) {
-  const results = await lint({ files: paths, config });
+  // A file may not switch the rules off for itself.
+  const results = await lint({ files: paths, config, noInlineConfig: true });
   return new Map(paths.map((path) => [path, results[path].map((e) => ({
     line: e.lineNumber,
     column: e.errorRange?.[0] ?? 0,
@@ -86,6 +88,10 @@ function linkProblems(paths) {
             rules: [m.ruleId ?? "link"],
           });
       }
+      // A file the engine did not hand back was not checked at all.
+      const checked = new Set(context.files.map((file) => resolve(root, file.path)));
+      const missed = paths.filter((path) => !checked.has(path));
+      if (missed.length) return fail(new Error(`links not checked in ${missed.join(", ")}`));
       done(found);
     });
   });
