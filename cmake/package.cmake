@@ -1,6 +1,7 @@
-# Packs the release folder DIST: a zip (named ZIP) of LICENSE, README.md and
-# rotary.exe, and SHA256SUMS over the executable and the zip in the format
-# `sha256sum -c` reads.
+# Packs the release folder DIST: a zip (named ZIP) of LICENSE, README.txt
+# (the zip's own, res/README.txt, which reads whole without the
+# repository) and rotary.exe, and SHA256SUMS over the executable and the
+# zip in the format `sha256sum -c` reads.
 #
 # The zip must depend on nothing but its three files. The copies get fixed
 # permissions (the umask and the checkout's modes would otherwise show),
@@ -11,15 +12,15 @@ set(staging ${DIST}/package)
 file(REMOVE_RECURSE ${staging})
 file(MAKE_DIRECTORY ${staging})
 file(COPY_FILE ${LICENSE} ${staging}/LICENSE)
-file(COPY_FILE ${README} ${staging}/README.md)
+file(COPY_FILE ${README} ${staging}/README.txt)
 file(COPY_FILE ${DIST}/rotary.exe ${staging}/rotary.exe)
-file(CHMOD ${staging}/LICENSE ${staging}/README.md ${staging}/rotary.exe
+file(CHMOD ${staging}/LICENSE ${staging}/README.txt ${staging}/rotary.exe
      PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
 set(zip ${DIST}/${ZIP})
 file(REMOVE ${zip})
 execute_process(
   COMMAND ${CMAKE_COMMAND} -E tar cf ${zip} --format=zip "--mtime=2000-01-01 00:00:00 UTC"
-          LICENSE README.md rotary.exe
+          LICENSE README.txt rotary.exe
   WORKING_DIRECTORY ${staging}
   COMMAND_ERROR_IS_FATAL ANY)
 file(REMOVE_RECURSE ${staging})

@@ -34,7 +34,7 @@ endif()
 
 # The release: the executable (stripped when linked: stripping afterwards
 # would stamp the time into it), its checksums and a zip with the licence
-# and the README, in this build tree's own dist folder (one per
+# and the zip's own README, in this build tree's own dist folder (one per
 # configuration where the generator has several), so that no other tree's
 # files can stand in for them. Built with everything else, so the tests
 # run against exactly what is shipped.
@@ -81,11 +81,11 @@ add_custom_command(
   COMMAND ${CMAKE_COMMAND} -E make_directory ${dist}
   COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:rotary> ${dist}/rotary.exe
   COMMAND ${CMAKE_COMMAND} -DDIST=${dist} -DZIP=${zip} -DLICENSE=${PROJECT_SOURCE_DIR}/LICENSE
-          -DREADME=${PROJECT_SOURCE_DIR}/README.md
+          -DREADME=${PROJECT_SOURCE_DIR}/res/README.txt
           -DSTRIP_NONDETERMINISM=${STRIP_NONDETERMINISM}
           -P ${PROJECT_SOURCE_DIR}/cmake/package.cmake
   ${buildinfo_command}
-  DEPENDS rotary ${PROJECT_SOURCE_DIR}/LICENSE ${PROJECT_SOURCE_DIR}/README.md
+  DEPENDS rotary ${PROJECT_SOURCE_DIR}/LICENSE ${PROJECT_SOURCE_DIR}/res/README.txt
           ${PROJECT_SOURCE_DIR}/cmake/package.cmake ${PROJECT_SOURCE_DIR}/cmake/buildinfo.cmake
   COMMENT "Release files"
   VERBATIM)

@@ -2,19 +2,24 @@
 # tools/manifests.sh against a built release folder: the manifests carry
 # the zip's URL on the tag's release, its SHA-256 (worked out here from the
 # zip itself) and the version; a second run writes the same bytes; and
-# each bad input is refused in one line with nothing written.
+# each bad input is refused in one line with nothing written. Then what
+# Scoop does with them: the bucket's manifest is the one make manifests
+# writes for its release, and autoupdate finds the zip's hash in the
+# release's SHA256SUMS. And the zip holds a README that links to nothing
+# it lacks.
 #
 #   tests/manifests_test.sh <release folder of a build, e.g. build/windows/dist>
 set -euo pipefail
 export LC_ALL=C
-script=$(cd "$(dirname "$0")/.." && pwd)/tools/manifests.sh
-built=${1:?usage: manifests_test.sh <release folder>}
+root=$(cd "$(dirname "$0")/.." && pwd)
+script=$root/tools/manifests.sh
+built=$(cd "${1:?usage: manifests_test.sh <release folder>}" && pwd)
 zip=rotary-windows-x64.zip
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 failed=0
 fail() {
-  echo "FAIL: $*"
+  echo "FAIL: ${BASH_SOURCE[1]}:${BASH_LINENO[0]}: $*"
   failed=1
 }
 
@@ -112,7 +117,46 @@ if ((status == 0)) || ! grep -qF REPO "$work/stderr"; then
 fi
 [[ $(sums) == "$first" ]] || fail "REPO='exa mple/rotary': changed the manifests already there"
 
+# Scoop's autoupdate (lib/autoupdate.ps1, find_hash_in_textfile) reads the
+# hash from the file at hash.url, $baseurl being the new zip's URL less its
+# name, with hash.regex: $sha256 made ([a-fA-F0-9]{64}), $basename the zip's
+# name regex-escaped, matched case-blind against the whole file. So in Perl:
+m=$work/dist/manifests/rotary.json
+new=$(sed -n 's|^ *"url": "\(.*/v\$version/.*\)"$|\1|p' "$m") new=${new//\$version/1.2.3}
+sums=$(sed -n 's|^ *"url": "\(.*/SHA256SUMS\)",$|\1|p' "$m") sums=${sums//\$baseurl/${new%/*}}
+[[ $sums == "${url%/*}/SHA256SUMS" ]] || fail "autoupdate reads '$sums', not ${url%/*}/SHA256SUMS"
+regex=$(sed -n 's|^ *"regex": "\(.*\)"$|\1|p' "$m")
+found=$(REGEX=${regex//\\\\/\\} NAME=${new##*/} perl -0777 -ne '$r = $ENV{REGEX};
+  $r =~ s/\$sha256/([a-fA-F0-9]{64})/g; $n = quotemeta $ENV{NAME}; $r =~ s/\$basename/$n/g;
+  print $1 if /$r/i' "$built/SHA256SUMS")
+[[ $found == "$hash" ]] || fail "autoupdate takes '$found' from SHA256SUMS, not the zip's $hash"
+
+# The bucket, bucket/rotary.json, is what make manifests writes for the
+# release it names, all but the hash: that is of the release's own zip.
+bucket=$root/bucket/rotary.json
+b_repo=$(sed -n 's|^    "homepage": "https://github.com/\(.*\)",$|\1|p' "$bucket")
+b_tag=v$(sed -n 's|^    "version": "\(.*\)",$|\1|p' "$bucket")
+b_hash=$(sed -n 's|^ *"hash": "\([0-9a-f]\{64\}\)"$|\1|p' "$bucket")
+release "$work/bucket"
+if [[ -n $b_hash ]] && "$script" "$b_repo" "$b_tag" "$work/bucket" >/dev/null; then
+  sed "s|$hash|$b_hash|" "$work/bucket/manifests/rotary.json" | diff -u - "$bucket" >"$work/diff" ||
+    fail "bucket/rotary.json is not make manifests' for $b_repo $b_tag:"$'\n'"$(cat "$work/diff")"
+else
+  fail "bucket/rotary.json names no release make manifests takes: '$b_repo' '$b_tag' '$b_hash'"
+fi
+
+# The zip: the program, its licence and its own README, which names no file
+# the zip lacks (a page of the repository, a picture) and has no link.
+members=$(cmake -E tar tf "$built/$zip" | sort | tr '\n' ' ')
+[[ $members == "LICENSE README.txt rotary.exe " ]] || fail "the zip holds $members"
+(cd "$work" && cmake -E tar xf "$built/$zip" README.txt)
+ext='md|txt|exe|gif|png|jpg|svg|html|json|zip|yaml|ps1|sh'
+dead=$(grep -noE "\]\(|<img|[[:alnum:]_.-]+(/[[:alnum:]_.-]+)+|[[:alnum:]_-]+\.($ext)\b" \
+  "$work/README.txt" | grep -vE ':(rotary\.exe|README\.txt)$' || true)
+[[ -z $dead ]] || fail "the zip's README.txt points past the zip (line:text): $dead"
+
 if ((failed)); then
   exit 1
 fi
-echo "manifests: URL, SHA-256 and version of $built/$zip in all four files, the same bytes twice, 13 bad inputs refused"
+echo "manifests: URL, SHA-256 and version of $built/$zip in all four files, the same bytes twice," \
+  "13 bad inputs refused, autoupdate's hash found, the bucket's for $b_tag, the zip's README whole"
