@@ -2,11 +2,9 @@
 # tools/manifests.sh against a built release folder: the manifests carry
 # the zip's URL on the tag's release, its SHA-256 (worked out here from the
 # zip itself) and the version; a second run writes the same bytes; and
-# each bad input is refused in one line with nothing written. Then what
-# Scoop does with them: the bucket's manifest is the one make manifests
-# writes for its release, and autoupdate finds the zip's hash in the
-# release's SHA256SUMS. And the zip holds a README that links to nothing
-# it lacks.
+# each bad input is refused in one line with nothing written. Then Scoop's
+# autoupdate finds the zip's hash in SHA256SUMS, the bucket is make
+# manifests' manifest, and the zip's README names nothing the zip lacks.
 #
 #   tests/manifests_test.sh <release folder of a build, e.g. build/windows/dist>
 set -euo pipefail
@@ -148,11 +146,12 @@ fi
 # The zip: the program, its licence and its own README, which names no file
 # the zip lacks (a page of the repository, a picture) and has no link.
 members=$(cmake -E tar tf "$built/$zip" | sort | tr '\n' ' ')
-[[ $members == "LICENSE README.txt rotary.exe " ]] || fail "the zip holds $members"
-(cd "$work" && cmake -E tar xf "$built/$zip" README.txt)
+[[ $members == "LICENSE README.txt rotary.exe " ]] ||
+  fail "the zip holds $members, not LICENSE README.txt rotary.exe"
+(cd "$work" && cmake -E tar xf "$built/$zip" README.txt) 2>/dev/null || fail "the zip has no README.txt"
 ext='md|txt|exe|gif|png|jpg|svg|html|json|zip|yaml|ps1|sh'
 dead=$(grep -noE "\]\(|<img|[[:alnum:]_.-]+(/[[:alnum:]_.-]+)+|[[:alnum:]_-]+\.($ext)\b" \
-  "$work/README.txt" | grep -vE ':(rotary\.exe|README\.txt)$' || true)
+  "$work/README.txt" 2>/dev/null | grep -vE ':(rotary\.exe|README\.txt)$' || true)
 [[ -z $dead ]] || fail "the zip's README.txt points past the zip (line:text): $dead"
 
 if ((failed)); then
