@@ -24,3 +24,4 @@ emcc -std=c++17 -Os -Wall -Wextra -Werror -ffp-contract=off -fno-exceptions -fno
      -sALLOW_MEMORY_GROWTH=1 -sTOTAL_STACK=65536 -sINITIAL_MEMORY=1MB \
      -o "$out/rotary.wasm"
 cp web/index.html web/page.js "$out/"
+chmod 644 "$out/rotary.wasm"
