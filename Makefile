@@ -7,8 +7,10 @@ HOST_PACKAGES := cmake make g++ libgtest-dev
 WINDOWS_PACKAGES := cmake make g++-mingw-w64-x86-64-posix wine wine64 xvfb libgtest-dev \
                     strip-nondeterminism
 # The web page: Debian's emscripten builds it; its tests run under Node.js
-# and in Debian's chromium (driven by an npm package).
-WEB_PACKAGES := emscripten nodejs npm chromium
+# and in Debian's chromium (driven by an npm package). Debian's npm only
+# where there is no npm: a Node.js from elsewhere brings its own, which
+# Debian's would conflict with.
+WEB_PACKAGES := emscripten nodejs chromium $(if $(shell command -v npm),,npm)
 
 .PHONY: test host-test windows windows-test run dist manifests bench soak lint web clean
 
