@@ -9,7 +9,9 @@
 (async () => {
   const canvas = document.getElementById('client');
   const context = canvas.getContext('2d', { alpha: false });
-  const { instance } = await WebAssembly.instantiateStreaming(fetch('rotary.wasm'),
+  // Compiled from the bytes, so that any server's content type will do.
+  const response = await fetch('rotary.wasm');
+  const { instance } = await WebAssembly.instantiate(await response.arrayBuffer(),
     { env: { emscripten_notify_memory_growth() {} } });
   const page = instance.exports;
   page._initialize();
