@@ -24,7 +24,7 @@ void PenSegment(GdiCanvas* canvas, POINT from, POINT to)
 
     // Bresenham along the longer axis; a diagonal (runX == runY) counts as
     // steep. At a tie (the ideal line exactly half-way between two pixels)
-    // Windows steps across only on lines that run up the screen (shallow
+    // GDI steps across only on lines that run up the screen (shallow
     // ones) or to the left (steep ones): a bias of one in the error test.
     const bool shallow = runX > runY;
     const bool bias = shallow ? dy < 0 : dx < 0;
