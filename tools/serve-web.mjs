@@ -12,14 +12,14 @@ const types = {
   '.wasm': 'application/wasm',
 };
 
-// Resolves to the listening server; onRequest sees each request's path.
+// Resolves to the listening server; onRequest sees each request's URL.
 export function serveFolder(folder, port = 0, onRequest = () => {}) {
   const server = createServer(async (request, response) => {
-    const path = decodeURIComponent(new URL(request.url, 'http://127.0.0.1').pathname);
-    onRequest(path);
-    const name = path === '/' ? 'index.html' : path.slice(1);
-    const type = types[name.slice(name.lastIndexOf('.'))];
+    onRequest(request.url);
     try {
+      const path = decodeURIComponent(new URL(request.url, 'http://127.0.0.1').pathname);
+      const name = path === '/' ? 'index.html' : path.slice(1);
+      const type = types[name.slice(name.lastIndexOf('.'))];
       if (!['GET', 'HEAD'].includes(request.method) || name !== basename(name) || !type) {
         throw new Error('not served');
       }
