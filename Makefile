@@ -48,7 +48,7 @@ web:
 	rm -rf build/web build/web-again
 	tools/build-web.sh build/web
 	tools/build-web.sh build/web-again
-	cmp build/web/rotary.wasm build/web-again/rotary.wasm
+	diff -r build/web build/web-again
 	rm -rf build/web-again
 	@echo "The page's files, $$(cat build/web/* | wc -c) bytes in all, the same bytes twice:"
 	@ls -l build/web
