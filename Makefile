@@ -6,13 +6,18 @@ HOST_PACKAGES := cmake make g++ libgtest-dev
 # Windows; strip-nondeterminism makes the release zip byte-reproducible.
 WINDOWS_PACKAGES := cmake make g++-mingw-w64-x86-64-posix wine wine64 xvfb libgtest-dev \
                     strip-nondeterminism
+# The web page: Debian's emscripten builds it; its tests run under Node.js
+# and in Debian's chromium (driven by an npm package). Debian's npm only
+# where there is no npm: a Node.js from elsewhere brings its own, which
+# Debian's would conflict with.
+WEB_PACKAGES := emscripten nodejs chromium $(if $(shell command -v npm),,npm)
 
-.PHONY: test host-test windows windows-test run dist manifests bench soak lint clean
+.PHONY: test host-test windows windows-test run dist manifests bench soak lint web clean
 
 # Each command checks everything it will need before it does anything, so
 # that a user without root is asked once, with one apt-get line.
 test:
-	tools/install-deps.sh $(HOST_PACKAGES) $(WINDOWS_PACKAGES)
+	tools/install-deps.sh $(HOST_PACKAGES) $(WINDOWS_PACKAGES) $(WEB_PACKAGES)
 	$(MAKE) --no-print-directory host-test windows-test
 
 host-test:
@@ -35,6 +40,19 @@ run:
 	tools/install-deps.sh $(WINDOWS_PACKAGES) $(if $(DISPLAY),,imagemagick)
 	$(MAKE) --no-print-directory windows
 	tools/run-program.sh
+
+# The web page in build/web, built a second time elsewhere to show the
+# same bytes come out; it is opened through a server on 127.0.0.1.
+web:
+	tools/install-deps.sh emscripten nodejs
+	rm -rf build/web build/web-again
+	tools/build-web.sh build/web
+	tools/build-web.sh build/web-again
+	diff -r build/web build/web-again
+	rm -rf build/web-again
+	@echo "The page's files, $$(cat build/web/* | wc -c) bytes in all, the same bytes twice:"
+	@ls -l build/web
+	@echo "To open it: node tools/serve-web.mjs build/web, then http://127.0.0.1:8000/"
 
 # The release files and the record of their build environment, from an
 # empty build tree: the tree packs them in its own build/windows/dist, and
