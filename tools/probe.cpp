@@ -10,7 +10,8 @@
 //   exit-code N              after WM_CLOSE
 //
 // Usage: rotary_probe [path\to\rotary.exe]
-#include "remote.h"
+#include "frames.h"
+#include "program_window.h"
 
 #include <cstdio>
 

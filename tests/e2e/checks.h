@@ -1,22 +1,37 @@
-// The checks shared by the Windows-side tests: each one prints what it
-// expected and what it saw, and the run ends with "N passed, N failed".
+// The checks of the window tests. Each prints what it expected and what
+// it got; a failure also names the file and line of the check, as Wine's
+// ok() does; the run ends with "N passed, N failed".
 #pragma once
 
-#include "remote.h"
+#include "environment.h"
+#include "frames.h"
+#include "program_window.h"
 
-// Records and prints one check; returns ok.
-bool Check(bool ok, const char* what, const char* format = "", ...);
+// CHECK(ok, what[, format, ...]): records and prints one check; returns ok.
+#define CHECK(...) CheckAt(__FILE__, __LINE__, __VA_ARGS__)
+bool CheckAt(const char* file, int line, bool ok, const char* what, const char* format = "", ...);
 
-// Prints the closing count; returns the process exit code (0: all passed).
+// Prints the closing count; returns the exit code (0: all passed).
 int Summary();
 
-bool IsGreen(const Picture& p, int x, int y);
+// The exit code, apart from any failure's, of a test that found no
+// desktop to run on, so that it is never taken for a pass.
+constexpr int kNoDesktopExitCode = 77;
 
-// The program's picture at the frames' client size: exactly one of its 61
+// Prints the test's name and where it runs; false, after one plain line
+// saying so, where no window would be painted.
+bool OnDesktopSaying(const char* test);
+// Prints once what the window system made of the program's window.
+void DescribeWindow(HWND window);
+
+// The program's picture at the frames' client size: exactly one of the
 // frames, white, green and red only, the rotor inside the housing and the
 // housing's ends where they belong. Returns the frame, or -1.
 int CheckPicture(HWND window, const FrameSet& frames, const char* when);
 
-// The animation goes on by itself: after the frame `shown`, another exact
-// frame with a different index within 2 s.
+// The animation goes on by itself: after the frame `shown`, two more
+// exact frames within 2 s.
 void CheckAnimationGoesOn(HWND window, const FrameSet& frames, int shown, const char* when);
+
+// The executable's headers, imports and resources, read without running it.
+void CheckExecutable(const std::wstring& exe);
