@@ -6,12 +6,12 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
-#include <string>
 
 namespace {
 
 int passed = 0;
 int failed = 0;
+bool printPasses = true;
 
 }  // namespace
 
@@ -22,17 +22,17 @@ bool CheckAt(const char* file, int line, bool ok, const char* what, const char* 
     va_start(args, format);
     std::vsnprintf(detail, sizeof detail, format, args);
     va_end(args);
-    // The path from tests/ on, whatever the build's own was.
-    const char* tests = std::strstr(file, "tests");
-    if (ok)
-        std::printf("ok: %s%s%s\n", what, *detail ? ": " : "", detail);
-    else
-        std::printf("%s:%d: FAIL: %s%s%s\n", tests ? tests : file, line, what,
-                    *detail ? ": " : "", detail);
+    const char* tests = std::strstr(file, "tests");  // the path from tests/ on
+    if (!ok)
+        std::printf("%s:%d: FAIL: ", tests ? tests : file, line);
+    if (!ok || printPasses)
+        std::printf("%s%s%s%s\n", ok ? "ok: " : "", what, *detail ? ": " : "", detail);
     std::fflush(stdout);
     (ok ? passed : failed) += 1;
     return ok;
 }
+
+void PrintPasses(bool print) { printPasses = print; }
 
 int Summary()
 {
@@ -44,9 +44,8 @@ bool OnDesktopSaying(const char* test)
 {
     std::string about;
     const bool desktop = OnVisibleDesktop(&about);
-    std::printf("%s%s: %s\n", test, RunningUnderWine() ? " (under Wine)" : "", about.c_str());
-    if (!desktop)
-        std::printf("no interactive desktop: window tests not run\n");
+    std::printf("%s%s: %s\n%s", test, RunningUnderWine() ? " (under Wine)" : "", about.c_str(),
+                desktop ? "" : "no interactive desktop: window tests not run\n");
     std::fflush(stdout);
     return desktop;
 }
@@ -54,8 +53,8 @@ bool OnDesktopSaying(const char* test)
 void DescribeWindow(HWND window)
 {
     const SIZE frame = FrameOf(window);
-    std::printf("info: the program's window: frame %ldx%ld round the client, %u DPI; smallest "
-                "window %dx%d\n", frame.cx, frame.cy, GetDpiForWindow(window),
+    std::printf("info: the program's window: a frame of %ldx%ld round the client, %u DPI; "
+                "smallest window %dx%d\n", frame.cx, frame.cy, GetDpiForWindow(window),
                 GetSystemMetrics(SM_CXMINTRACK), GetSystemMetrics(SM_CYMINTRACK));
 }
 
@@ -64,56 +63,54 @@ int CheckPicture(HWND window, const FrameSet& frames, const char* when)
     const int width = frames.width, height = frames.height;
     Picture seen;
     const int frame = WaitForExactFrame(window, frames, &seen);
-    if (!CHECK(frame >= 0, "window shows one frame of the figure, pixel for pixel", "%s, %dx%d: frame %d",
-               when, width, height, frame))
+    if (!CHECK(frame >= 0, "window shows one frame of the figure, pixel for pixel",
+               "%s, %dx%d: frame %d", when, width, height, frame))
         ShowMismatch(seen, frames, when);
     if (seen.width != width || seen.height != height)
         return -1;
-    long white = 0, green = 0, red = 0, other = 0;
+    long white = 0, green = 0, red = 0;
     RECT redBox = {width, height, -1, -1};
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x) {
             const COLORREF colour = seen.At(x, y);
             white += colour == kWhite;
             green += colour == kGreen;
-            other += colour != kWhite && colour != kGreen && colour != kRed;
             if (colour == kRed) {
                 ++red;
                 redBox = {std::min<LONG>(redBox.left, x), std::min<LONG>(redBox.top, y),
                           std::max<LONG>(redBox.right, x), std::max<LONG>(redBox.bottom, y)};
             }
         }
+    const long other = long(width) * height - white - green - red;
     CHECK(other == 0 && white > long(width) * height * 8 / 10 && green > 0 && red > 0,
           "white background, green and red lines, nothing else",
           "%s: white %ld, green %ld, red %ld, other %ld", when, white, green, red, other);
 
     // Housing: top and bottom at R + e from the centre, sides at R - e.
-    RECT all = {0, 0, width, height};
     const EngineState saved = engineState;
-    UpdateEngineLayout(all);
+    UpdateEngineLayout(RECT{0, 0, width, height});
     const int reach = engineState.generatingRadius + engineState.eccentricity;
     const int waist = engineState.generatingRadius - engineState.eccentricity;
     engineState = saved;
     const int cx = width / 2, cy = height / 2;
     // The apexes ride on the housing, so truncation may put one a pixel
     // beyond it (frame 0's top apex is at y 33 over a housing top at 34).
-    const int margin = 2;
-    CHECK(redBox.left >= cx - reach - margin && redBox.right <= cx + reach + margin &&
-              redBox.top >= cy - reach - margin && redBox.bottom <= cy + reach + margin,
-          "red rotor and gears inside the housing",
-          "%s: red box (%ld,%ld)-(%ld,%ld), housing reach %d", when, redBox.left, redBox.top,
-          redBox.right, redBox.bottom, reach);
-    // The housing's side points are left unlit: the segments that reach
-    // them end there, and LineTo leaves out its last pixel.
+    const int margin = reach + 2;
+    CHECK(redBox.left >= cx - margin && redBox.right <= cx + margin &&
+              redBox.top >= cy - margin && redBox.bottom <= cy + margin,
+          "red rotor and gears inside the housing", "%s: red box (%ld,%ld)-(%ld,%ld), reach %d",
+          when, redBox.left, redBox.top, redBox.right, redBox.bottom, reach);
+    // The housing's side points stay unlit (the segments that reach them end
+    // there, and LineTo leaves out its last pixel); its ends are green once
+    // the rotor has left them.
     const auto isGreen = [](const Picture& p, LONG x, LONG y) {
         return x >= 0 && y >= 0 && x < p.width && y < p.height && p.At(x, y) == kGreen;
     };
     CHECK(!isGreen(seen, cx - waist, cy) && !isGreen(seen, cx + waist, cy),
           "housing side points stay unlit", "%s: (%d, %d) and (%d, %d)", when, cx - waist, cy,
           cx + waist, cy);
-    // The rotor may pass over the housing's ends: wait for a frame that
-    // leaves each one visible.
-    const POINT ends[] = {{cx, cy - reach}, {cx, cy + reach}, {cx - waist - 1, cy}, {cx + waist, cy - 1}};
+    const POINT ends[] = {
+        {cx, cy - reach}, {cx, cy + reach}, {cx - waist - 1, cy}, {cx + waist, cy - 1}};
     for (const POINT end : ends)
         CHECK(WaitFor([&] { return isGreen(CaptureClient(window), end.x, end.y); }, 3000),
               "housing drawn in green", "%s: (%ld, %ld)", when, end.x, end.y);
@@ -124,10 +121,10 @@ void CheckAnimationGoesOn(HWND window, const FrameSet& frames, int shown, const 
 {
     // A window surface kept from before (a minimise, a resize) is one of
     // the frames too, and a program whose timer has died still paints once
-    // when it is shown again; so the frame must change twice more, which
-    // only a running timer does.
+    // when shown again: the frame must change twice more, which only a
+    // running timer does.
     const ULONGLONG end = GetTickCount64() + 2000;
-    const auto left = [&] { return DWORD(std::max<LONGLONG>(0, LONGLONG(end - GetTickCount64()))); };
+    const auto left = [&] { return DWORD(std::max<LONGLONG>(0, end - GetTickCount64())); };
     const int next = shown >= 0 ? WaitForNextFrame(window, frames, shown, left()) : -1;
     const int after = next >= 0 ? WaitForNextFrame(window, frames, next, left()) : -1;
     CHECK(after >= 0, "the animation goes on: two more exact frames within 2 s",

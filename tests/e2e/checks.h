@@ -13,6 +13,8 @@ bool CheckAt(const char* file, int line, bool ok, const char* what, const char* 
 
 // Prints the closing count; returns the exit code (0: all passed).
 int Summary();
+// Whether checks that pass are printed (failures always are).
+void PrintPasses(bool print);
 
 // The exit code, apart from any failure's, of a test that found no
 // desktop to run on, so that it is never taken for a pass.

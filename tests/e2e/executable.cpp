@@ -111,7 +111,8 @@ void CheckExecutable(const std::wstring& exe)
                                         MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US));
     const HGLOBAL loaded = found ? LoadResource(image, found) : nullptr;
     if (loaded != nullptr && LockResource(loaded) != nullptr)
-        manifest.assign(static_cast<const char*>(LockResource(loaded)), SizeofResource(image, found));
+        manifest.assign(static_cast<const char*>(LockResource(loaded)),
+                        SizeofResource(image, found));
     FreeLibrary(image);
     const auto has = [&](const char* text) { return manifest.find(text) != std::string::npos; };
     CHECK(has("urn:schemas-microsoft-com:asm.v1") && has("manifestVersion=\"1.0\"") &&

@@ -12,26 +12,18 @@
 namespace {
 
 // A 32-bit top-down DIB section selected into a memory DC: drawn into like
-// a window, read back pixel by pixel. Empty (dc null) when it cannot be had.
+// a window, read back pixel by pixel. Its dc is null when it cannot be had.
 struct Canvas {
     HDC dc = nullptr;
     HBITMAP bitmap = nullptr;
     HGDIOBJ previous = nullptr;
     const DWORD* bits = nullptr;  // 0x00RRGGBB each
-    int width = 0;
-    int height = 0;
+    int width = 0, height = 0;
 };
 
 BITMAPINFOHEADER TopDown32(int width, int height)
 {
-    BITMAPINFOHEADER info = {};
-    info.biSize = sizeof info;
-    info.biWidth = width;
-    info.biHeight = -height;
-    info.biPlanes = 1;
-    info.biBitCount = 32;
-    info.biCompression = BI_RGB;
-    return info;
+    return BITMAPINFOHEADER{sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
 }
 
 void CloseCanvas(Canvas* canvas)
@@ -48,31 +40,31 @@ void CloseCanvas(Canvas* canvas)
 Canvas OpenCanvas(int width, int height)
 {
     Canvas canvas;
-    BITMAPINFO info = {};
-    info.bmiHeader = TopDown32(width, height);
+    BITMAPINFO info = {TopDown32(width, height), {}};
     void* bits = nullptr;
     canvas.dc = CreateCompatibleDC(nullptr);
     canvas.bitmap = CreateDIBSection(canvas.dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (width <= 0 || height <= 0 || canvas.dc == nullptr || bits == nullptr) {
+    if (width <= 0 || height <= 0 || canvas.dc == nullptr || bits == nullptr)
         CloseCanvas(&canvas);
-        return canvas;
-    }
-    canvas.previous = SelectObject(canvas.dc, canvas.bitmap);
-    canvas.bits = static_cast<const DWORD*>(bits);
-    canvas.width = width;
-    canvas.height = height;
+    else
+        canvas = {canvas.dc, canvas.bitmap, SelectObject(canvas.dc, canvas.bitmap),
+                  static_cast<const DWORD*>(bits), width, height};
     return canvas;
 }
+
+// 0x00RRGGBB, as a DIB holds it, from a COLORREF (0x00BBGGRR), and back.
+DWORD Quad(COLORREF c)
+{
+    return (DWORD(GetRValue(c)) << 16) | (DWORD(GetGValue(c)) << 8) | GetBValue(c);
+}
+COLORREF Colour(DWORD q) { return RGB((q >> 16) & 0xff, (q >> 8) & 0xff, q & 0xff); }
 
 Picture ReadCanvas(const Canvas& canvas)
 {
     GdiFlush();
     Picture picture{canvas.width, canvas.height, {}};
-    picture.pixels.resize(size_t(canvas.width) * canvas.height);
-    for (size_t k = 0; k < picture.pixels.size(); ++k) {
-        const DWORD q = canvas.bits[k];
-        picture.pixels[k] = RGB((q >> 16) & 0xff, (q >> 8) & 0xff, q & 0xff);
-    }
+    for (size_t k = 0; k < size_t(canvas.width) * canvas.height; ++k)
+        picture.pixels.push_back(Colour(canvas.bits[k]));
     return picture;
 }
 
@@ -97,19 +89,16 @@ Picture PictureOf(const Lines& lines, int width, int height)
 
 Picture CaptureClient(HWND window)
 {
-    RECT client = {};
-    GetClientRect(window, &client);
+    const SIZE client = ClientSize(window);
     Picture picture;
     const HDC own = GetDC(window);
-    if (own == nullptr)
-        return picture;
-    Canvas canvas = OpenCanvas(client.right, client.bottom);
-    if (canvas.dc != nullptr) {
-        BitBlt(canvas.dc, 0, 0, client.right, client.bottom, own, 0, 0, SRCCOPY);
+    Canvas canvas = OpenCanvas(client.cx, client.cy);
+    if (own != nullptr && canvas.dc != nullptr &&
+        BitBlt(canvas.dc, 0, 0, client.cx, client.cy, own, 0, 0, SRCCOPY))
         picture = ReadCanvas(canvas);
-    }
     CloseCanvas(&canvas);
-    ReleaseDC(window, own);
+    if (own != nullptr)
+        ReleaseDC(window, own);
     return picture;
 }
 
@@ -190,11 +179,9 @@ bool SaveBitmap(const Picture& picture, const std::wstring& path)
     file.bfType = 0x4D42;  // "BM"
     file.bfOffBits = sizeof file + sizeof info;
     file.bfSize = file.bfOffBits + bytes;
-    std::vector<DWORD> quads(picture.pixels.size());
-    for (size_t k = 0; k < quads.size(); ++k) {
-        const COLORREF c = picture.pixels[k];
-        quads[k] = (DWORD(GetRValue(c)) << 16) | (DWORD(GetGValue(c)) << 8) | GetBValue(c);
-    }
+    std::vector<DWORD> quads;
+    for (const COLORREF c : picture.pixels)
+        quads.push_back(Quad(c));
     const HANDLE out = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                    FILE_ATTRIBUTE_NORMAL, nullptr);
     if (out == INVALID_HANDLE_VALUE)
@@ -225,13 +212,10 @@ void ShowMismatch(const Picture& seen, const FrameSet& frames, const char* when)
             nearest = f, fewest = differ, first = at;
     }
     const Picture expected = PictureOf(frames.frames[nearest], seen.width, seen.height);
-    const auto rgb = [](COLORREF c) {
-        return (unsigned(GetRValue(c)) << 16) | (unsigned(GetGValue(c)) << 8) | GetBValue(c);
-    };
     std::printf("info: %s: %dx%d differs from its nearest frame, %zu, in %zu pixels, the first "
-                "at (%zu, %zu): expected #%06x, got #%06x\n",
+                "at (%zu, %zu): expected #%06lx, got #%06lx\n",
                 when, seen.width, seen.height, nearest, fewest, first % seen.width,
-                first / seen.width, rgb(expected.pixels[first]), rgb(seen.pixels[first]));
+                first / seen.width, Quad(expected.pixels[first]), Quad(seen.pixels[first]));
     const wchar_t* folder = _wgetenv(L"ROTARY_PICTURES");
     folder = folder && *folder ? folder : L"failed-pictures";
     CreateDirectoryW(folder, nullptr);

@@ -1,5 +1,5 @@
 // The program's pictures: captured from its window, rendered by the
-// figure's own code for comparison, told apart, and saved as bitmaps.
+// figure's own code to compare them with, and saved as bitmaps.
 #pragma once
 
 #include <windows.h>
@@ -20,19 +20,19 @@ struct Picture {
     COLORREF At(int x, int y) const { return pixels[size_t(y) * width + x]; }
 };
 
-// A picture's non-white pixels, by index, in order: the figure's lines on
-// white, some ten thousand even at 3000x2000.
+// A picture's non-white pixels, by index, in order: the figure's lines,
+// some ten thousand pixels even at 3000x2000.
 typedef std::vector<std::pair<std::uint32_t, COLORREF>> Lines;
 
-// Every frame of the cycle the program can show at one client size.
+// Every frame of the cycle, as the program should show it at one size.
 struct FrameSet {
     int width = 0;
     int height = 0;
     std::vector<Lines> frames;
 };
 
-// The window's client area read through the window's own device context,
-// at the window's logical size whatever the window system's scaling.
+// The client area read through the window's own device context, at the
+// window's logical size whatever the window system's scaling on screen.
 Picture CaptureClient(HWND window);
 FrameSet RenderFrames(int width, int height);
 // The frame the picture shows exactly, or -1 (also for an empty client).
@@ -41,11 +41,11 @@ int MatchingFrame(const Picture& picture, const FrameSet& frames);
 int DistinctFrames(const FrameSet& frames);
 
 // Waits until the window shows one whole frame exactly (a capture may
-// catch a paint half done); returns it or -1, with the last capture.
+// catch a paint half done): that frame or -1, and the last capture.
 int WaitForExactFrame(HWND window, const FrameSet& frames, Picture* seen,
                       DWORD timeoutMs = 5000);
-// Waits until the window shows an exact frame other than `from`; returns
-// it, or -1. Under Wine what another process reads of a window lags its
+// Waits until the window shows an exact frame other than `from`: that
+// frame, or -1. Under Wine what another process reads of a window lags its
 // paints until the program's surface is next flushed; a change seen is a
 // flush, and shows the program's frame as it then stood.
 int WaitForNextFrame(HWND window, const FrameSet& frames, int from, DWORD timeoutMs);
@@ -53,7 +53,7 @@ int WaitForNextFrame(HWND window, const FrameSet& frames, int from, DWORD timeou
 bool SaveBitmap(const Picture& picture, const std::wstring& path);
 
 // For a capture that matches no frame: prints how it differs from the
-// nearest frame (how many pixels, the first one, both colours) and saves
-// both pictures, named by size and frame, in the folder ROTARY_PICTURES
-// names, or in failed-pictures.
+// nearest frame (how many pixels; the first, with both colours) and saves
+// both, named by size and frame, in the folder ROTARY_PICTURES names
+// (failed-pictures by default).
 void ShowMismatch(const Picture& seen, const FrameSet& frames, const char* when);

@@ -71,17 +71,12 @@ SIZE FrameOf(HWND window)
     return SIZE{outer.right - outer.left - client.cx, outer.bottom - outer.top - client.cy};
 }
 
-namespace {
-
-RECT WorkArea(HWND window)
+static RECT WorkArea(HWND window)
 {
-    MONITORINFO monitor = {};
-    monitor.cbSize = sizeof monitor;
+    MONITORINFO monitor = {sizeof monitor, {}, {}, 0};
     GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTOPRIMARY), &monitor);
     return monitor.rcWork;
 }
-
-}  // namespace
 
 SIZE FittingClient(HWND window, int width, int height)
 {

@@ -1,5 +1,5 @@
 // Soak of rotary.exe: tens of thousands of forced repaints, interleaved
-// with resizes through degenerate and large clients and with minimise and
+// with resizes through narrow and large clients and with minimise and
 // restore cycles. At every size the picture must be exact; forced repaints
 // must advance the animation one frame each; the GDI objects and the
 // private bytes must not grow; and WM_CLOSE must end it with 0.
@@ -17,81 +17,73 @@ namespace {
 constexpr int kRounds = 8;
 // Memory is measured from the end of this round on: a clean run measured
 // from the first has been seen to grow 1.5 MB once (code pages touched for
-// the first time), while the rounds after it still add up a leak of a
-// hundred bytes a paint to well over a megabyte.
+// the first time), while the later rounds still add up a leak of a hundred
+// bytes a paint to well over a megabyte.
 constexpr int kSettlingRounds = 2;
-constexpr int kLeastRepaints = 40000;  // at a shown client, over all rounds
+constexpr int kLeastRepaints = 40000;  // at a shown client, over the rounds
 constexpr int kNarrowWidth = 320;
 
-enum class Kind { minimised, narrow, large };
-
 struct Step {
-    Kind kind;
-    int width, height;
+    bool minimised;
+    int width, height;  // the client asked for, fitted to the screen
 };
 
-// One round. The narrow clients are taken along the height, which the
-// window system lets shrink further than the width: 17 (R 6, e 0) and 18
-// (R 7, e 1) show a figure, 0 to 3 (R 0) show none, and each of those is
-// visited straight from a figure, so that a layout kept from it would show
-// (at 18 the housing reaches up to row 1, at 17 to row 2). Large clients
-// are fitted to the screen.
+// One round. Narrow clients go along the height, which the window system
+// lets shrink further than the width: 17 (R 6, e 0) and 18 (R 7, e 1) show
+// a figure, 0 to 3 (R 0) none, and each of those comes straight after a
+// figure, so that a layout kept from it would show (at 18 the housing
+// reaches up to row 1, at 17 to row 2).
 constexpr Step kRoundPlan[] = {
-    {Kind::minimised, 0, 0},
-    {Kind::narrow, kNarrowWidth, 18}, {Kind::narrow, kNarrowWidth, 3},
-    {Kind::narrow, kNarrowWidth, 18}, {Kind::narrow, kNarrowWidth, 2},
-    {Kind::narrow, kNarrowWidth, 17}, {Kind::narrow, kNarrowWidth, 1},
-    {Kind::narrow, kNarrowWidth, 17}, {Kind::narrow, kNarrowWidth, 0},
-    {Kind::large, 3000, 2000}, {Kind::large, 800, 600},
+    {true, 0, 0},
+    {false, kNarrowWidth, 18}, {false, kNarrowWidth, 3}, {false, kNarrowWidth, 18},
+    {false, kNarrowWidth, 2},  {false, kNarrowWidth, 17}, {false, kNarrowWidth, 1},
+    {false, kNarrowWidth, 17}, {false, kNarrowWidth, 0},
+    {false, 3000, 2000}, {false, 800, 600},
 };
 
 struct RoundResult {
-    int repaints = 0;       // taken up at a shown, non-empty client
-    bool complete = true;   // every size obtained and every repaint taken up
+    int repaints = 0;      // taken up at a shown, non-empty client
+    bool complete = true;  // every size obtained and every repaint taken up
 };
 
-// One pass through the steps, `perStep` repaints at each (a hundredth of
-// them at a client of over a million pixels, where one paint costs some
-// hundred small ones), the picture checked exactly at each shown size.
-// Reports every step when asked, and every failure always.
-RoundResult Round(HWND window, const std::vector<Step>& steps, int perStep, bool report,
+// Over a million pixels one paint costs some hundred small ones: a
+// hundredth of the repaints there.
+int RepaintsAt(SIZE client, int perStep)
+{
+    return client.cx * client.cy > 1000000 ? perStep / 100 : perStep;
+}
+
+// One pass through the steps, `perStep` repaints at each, the picture
+// checked exactly at each shown size.
+RoundResult Round(HWND window, const std::vector<Step>& steps, int perStep, bool timed,
                   std::vector<FrameSet>* frames)
 {
     RoundResult result;
     for (size_t k = 0; k < steps.size(); ++k) {
-        const Step step = steps[k];
-        if (step.kind == Kind::minimised) {
+        if (steps[k].minimised) {
             ShowWindow(window, SW_MINIMIZE);
             const bool iconic = WaitFor([&] { return IsIconic(window) != FALSE; }, 5000);
             ForceRepaints(window, perStep);  // no paint reaches a minimised window
             ShowWindow(window, SW_RESTORE);
-            const bool restored = WaitFor([&] { return !IsIconic(window); }, 5000);
-            if (report || !iconic || !restored)
-                CHECK(iconic && restored, "minimises and restores",
-                      "%d repaints while minimised", perStep);
+            CHECK(iconic && WaitFor([&] { return !IsIconic(window); }, 5000),
+                  "minimises and restores", "%d repaints while minimised", perStep);
             continue;
         }
         const SIZE before = ClientSize(window);
-        const SIZE asked = step.kind == Kind::large
-                               ? FittingClient(window, step.width, step.height)
-                               : SIZE{step.width, step.height};
+        const SIZE asked = FittingClient(window, steps[k].width, steps[k].height);
         const bool obtained = SetClientSize(window, asked.cx, asked.cy, 1000);
         const SIZE got = ClientSize(window);
-        if (report || !obtained)
-            CHECK(obtained, step.kind == Kind::large ? "large client obtained (fitted to the screen)"
-                                                     : "narrow client obtained exactly",
-                  "asked for %ldx%ld, got %ldx%ld", asked.cx, asked.cy, got.cx, got.cy);
         result.complete = result.complete && obtained;
-        if (!obtained)
+        if (!CHECK(obtained, "client obtained exactly (fitted to the screen)",
+                   "asked for %ldx%ld, got %ldx%ld", asked.cx, asked.cy, got.cx, got.cy))
             continue;
-        const int times = asked.cx * asked.cy > 1000000 ? perStep / 100 : perStep;
+        const int times = RepaintsAt(asked, perStep);
         const ULONGLONG started = GetTickCount64();
         const int takenUp = ForceRepaints(window, times);
         result.complete = result.complete && takenUp == times;
-        if (takenUp != times)
-            CHECK(false, "every forced repaint taken up", "%ldx%ld: %d of %d", asked.cx,
-                  asked.cy, takenUp, times);
-        if (report)
+        CHECK(takenUp == times, "every forced repaint taken up", "%ldx%ld: %d of %d", asked.cx,
+              asked.cy, takenUp, times);
+        if (timed)
             std::printf("info: %ldx%ld: %d repaints in %llu ms\n", asked.cx, asked.cy, times,
                         GetTickCount64() - started);
         if (asked.cy == 0)
@@ -104,8 +96,7 @@ RoundResult Round(HWND window, const std::vector<Step>& steps, int perStep, bool
         char when[64];
         std::snprintf(when, sizeof when, "%ldx%ld, straight from %ldx%ld", asked.cx, asked.cy,
                       before.cx, before.cy);
-        if ((report || frame < 0) &&
-            !CHECK(frame >= 0, "window shows one frame of the figure, pixel for pixel",
+        if (!CHECK(frame >= 0, "window shows one frame of the figure, pixel for pixel",
                    "%s: frame %d", when, frame))
             ShowMismatch(seen, (*frames)[k], when);
     }
@@ -124,12 +115,13 @@ void CheckRepaintsAdvance(HWND window, const FrameSet& frames)
     const int forced = 30;
     // Each reading waits for the picture to change, so that it shows the
     // program's frame as it stands rather than one not yet flushed.
-    const int before =
-        WaitForNextFrame(window, frames, MatchingFrame(CaptureClient(window), frames), 3000);
+    const auto reading = [&] {
+        return WaitForNextFrame(window, frames, MatchingFrame(CaptureClient(window), frames), 3000);
+    };
+    const int before = reading();
     const ULONGLONG started = GetTickCount64();
     ForceRepaints(window, forced);
-    const int after =
-        WaitForNextFrame(window, frames, MatchingFrame(CaptureClient(window), frames), 3000);
+    const int after = reading();
     // Between the two readings the timer fires once per period begun, and
     // once more for one already due; one more for the tick count's own
     // granularity on Windows.
@@ -157,37 +149,31 @@ int wmain(int argc, wchar_t** argv)
     DescribeWindow(window);
 
     // The smallest client height the window system keeps this window at,
-    // measured once: ask for 0 and see what comes. Windows holds a
-    // resizable window at its minimum tracking size, which may leave a few
-    // pixels of client; heights below that are not tested, the rest must
-    // be had exactly.
+    // measured once: ask for 0 and see. Windows holds a resizable window at
+    // its minimum tracking size, which may leave a few pixels of client.
     SetClientSize(window, kNarrowWidth, 0, 1000);
     const int floor = ClientSize(window).cy;
-    if (floor > 0)
-        std::printf("info: the window system keeps this window's client at least %d px high: "
-                    "heights below %d not reachable\n", floor, floor);
-    else
-        std::printf("info: the window system lets this window's client down to 0 px high\n");
-    CHECK(floor <= 17, "client heights 17 and 18 reachable", "smallest client height %d px",
-          floor);
+    std::printf("info: the window system keeps this window's client at least %d px high%s\n",
+                floor, floor > 0 ? ": heights below it not reachable" : "");
+    CHECK(floor <= 17, "client heights 17 and 18 reachable", "the floor is %d px", floor);
     std::vector<Step> steps;
-    int shownSteps = 0;
-    for (const Step step : kRoundPlan)
-        if (step.kind != Kind::narrow || step.height >= floor) {
-            if (!steps.empty() && steps.back().kind == step.kind &&
-                steps.back().height == step.height)
-                continue;  // the same size twice is one visit
+    int shown = 0;  // steps that paint a client of a million pixels or less
+    for (const Step step : kRoundPlan) {
+        const bool same = !steps.empty() && steps.back().height == step.height &&
+                          steps.back().minimised == step.minimised;
+        if ((step.minimised || step.height >= floor) && !same) {
             steps.push_back(step);
-            shownSteps += step.kind != Kind::minimised && step.height > 0 &&
-                          step.width * step.height <= 1000000;
+            shown += !step.minimised && step.height > 0 && step.width * step.height <= 1000000;
         }
-    // Enough repaints per step for the total, in whole hundreds.
-    const int perStep = ((kLeastRepaints / kRounds + shownSteps - 1) / shownSteps + 99) / 100 * 100;
+    }
+    // Enough repaints a step for the least in all, in whole hundreds.
+    const int perStep = (kLeastRepaints / kRounds / shown + 100) / 100 * 100;
 
     // A first round settles what the program and the window system keep
     // for themselves (the largest window surface among them).
     std::vector<FrameSet> frames(steps.size());
     Round(window, steps, 100, true, &frames);
+    PrintPasses(false);  // from here on only failures
     const long objectsBefore = GdiObjectCount(process);
     SIZE_T memoryBefore = 0;
     RoundResult all;
@@ -202,6 +188,7 @@ int wmain(int argc, wchar_t** argv)
         std::printf("info: after round %d: private bytes %zu KB, GDI objects %ld\n", round,
                     memory / 1024, GdiObjectCount(process));
     }
+    PrintPasses(true);
     const ULONGLONG took = GetTickCount64() - started;
     CHECK(all.repaints >= kLeastRepaints, "enough repaints at a shown, non-empty client",
           "%d, at least %d", all.repaints, kLeastRepaints);
@@ -222,7 +209,7 @@ int wmain(int argc, wchar_t** argv)
           "rounds %d to %d: %zu KB, then %zu KB, %+lld KB%s", kSettlingRounds + 1, kRounds,
           memoryBefore / 1024, memoryAfter / 1024, grown / 1024,
           all.complete ? "" : "; some sizes or paints were missed");
-    std::printf("summary: %d repaints at a shown client, %d rounds in %llu s; private bytes "
+    std::printf("summary: %d repaints at a shown client in %d rounds, %llu s; private bytes "
                 "%zu KB, then %zu KB; GDI objects %ld, then %ld\n", all.repaints, kRounds,
                 took / 1000, memoryBefore / 1024, memoryAfter / 1024, objectsBefore,
                 objectsAfter);

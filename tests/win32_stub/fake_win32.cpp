@@ -9,14 +9,13 @@
 FakeWin32 fake;
 
 // One check of the fake: a failure of the running test at this line.
-#define FAKE_EXPECT(what, expected, got)                                                    \
-    do {                                                                                     \
-        const auto expected_ = (expected);                                                  \
-        const auto got_ = (got);                                                             \
-        if (!(expected_ == got_))                                                            \
-            ADD_FAILURE_AT(__FILE__, __LINE__)                                               \
-                << what << ": expected " << testing::PrintToString(expected_) << ", got "   \
-                << testing::PrintToString(got_);                                             \
+#define FAKE_EXPECT(what, expected, got)                                                  \
+    do {                                                                                   \
+        const auto expected_ = (expected);                                                \
+        const auto got_ = (got);                                                           \
+        if (!(expected_ == got_))                                                          \
+            ADD_FAILURE_AT(__FILE__, __LINE__) << what << ": expected "                   \
+                << testing::PrintToString(expected_) << ", got " << testing::PrintToString(got_); \
     } while (0)
 
 namespace {
@@ -26,10 +25,13 @@ HGDIOBJ Stock(int which) { return reinterpret_cast<HGDIOBJ>(std::uintptr_t(0x100
 bool IsStock(HGDIOBJ object) { return std::uintptr_t(object) < 0x200; }
 std::uintptr_t Id(const void* handle) { return reinterpret_cast<std::uintptr_t>(handle); }
 std::string Text(const wchar_t* text) { return testing::PrintToString(std::wstring(text)); }
-
 void Log(const std::string& what, std::uintptr_t a = 0)
 {
     fake.events.push_back({what, a, 0, engineState.frameIndex});
+}
+LRESULT Send(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0)
+{
+    return fake.registered.lpfnWndProc(window, message, wParam, lParam);
 }
 
 COLORREF ColourOfSelectedPen()
@@ -38,11 +40,6 @@ COLORREF ColourOfSelectedPen()
         return RGB(0, 0, 0);  // the pen a dc comes with
     const auto pen = fake.livePens.find(Id(fake.selectedPen));
     return pen == fake.livePens.end() ? 0xFFFFFFFF : pen->second;
-}
-
-LRESULT Send(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0)
-{
-    return fake.registered.lpfnWndProc(window, message, wParam, lParam);
 }
 
 }  // namespace
@@ -75,11 +72,11 @@ HDC BeginPaint(HWND window, PAINTSTRUCT* paint)
     Log("BeginPaint", Id(window));
     return paint->hdc = kFakeDc;
 }
-
-BOOL EndPaint(HWND window, const PAINTSTRUCT*)
+BOOL EndPaint(HWND window, const PAINTSTRUCT*) { Log("EndPaint", Id(window)); return TRUE; }
+HGDIOBJ GetStockObject(int which)
 {
-    Log("EndPaint", Id(window));
-    return TRUE;
+    Log("GetStockObject", std::uintptr_t(which));
+    return Stock(which);
 }
 
 HPEN CreatePen(int style, int width, COLORREF colour)
@@ -107,12 +104,6 @@ HGDIOBJ SelectObject(HDC dc, HGDIOBJ object)
     const HGDIOBJ previous = slot;
     slot = object;
     return previous;
-}
-
-HGDIOBJ GetStockObject(int which)
-{
-    Log("GetStockObject", std::uintptr_t(which));
-    return Stock(which);
 }
 
 BOOL DeleteObject(HGDIOBJ object)
@@ -160,7 +151,7 @@ HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR title, DWORD styl
     FAKE_EXPECT("CreateWindowExW style", WS_OVERLAPPEDWINDOW, style);
     for (const int placement : {x, y, width, height})
         FAKE_EXPECT("CreateWindowExW position and size", CW_USEDEFAULT, placement);
-    FAKE_EXPECT("CreateWindowExW parent, menu and parameter", true,
+    FAKE_EXPECT("CreateWindowExW parent, menu and parameter all null", true,
                 parent == nullptr && menu == nullptr && param == nullptr);
     FAKE_EXPECT("CreateWindowExW instance", fake.registered.hInstance, instance);
     if (fake.createFails || !fake.classRegistered)
@@ -174,18 +165,12 @@ BOOL ShowWindow(HWND, int showCommand)
     Log("ShowWindow", std::uintptr_t(showCommand));
     return FALSE;
 }
-
-BOOL UpdateWindow(HWND window)
-{
-    Log("UpdateWindow");
-    Send(window, WM_PAINT);
-    return TRUE;
-}
+BOOL UpdateWindow(HWND window) { Log("UpdateWindow"); return Send(window, WM_PAINT), TRUE; }
 
 BOOL GetMessageW(MSG* message, HWND window, UINT first, UINT last)
 {
     Log("GetMessageW");
-    FAKE_EXPECT("GetMessageW filter (window, first, last)", "(0, 0, 0)",
+    FAKE_EXPECT("GetMessageW filter (window, first, last)", std::string("(0, 0, 0)"),
                 "(" + std::to_string(Id(window)) + ", " + std::to_string(first) + ", " +
                     std::to_string(last) + ")");
     fake.translated = false;
@@ -197,18 +182,14 @@ BOOL GetMessageW(MSG* message, HWND window, UINT first, UINT last)
     }
     *message = fake.queue.front();
     fake.queue.pop_front();
-    if (message->message == kGetMessageFails)
-        return -1;
-    return message->message != WM_QUIT;
+    return message->message == kGetMessageFails ? -1 : message->message != WM_QUIT;
 }
 
-// Translation makes WM_CHAR of key messages; the program's loop does it
-// for every message, as a window that takes keys needs.
+// The loop translates every message, as a window that takes keys needs.
 BOOL TranslateMessage(const MSG* message)
 {
     Log("TranslateMessage", message->message);
-    fake.translated = true;
-    return FALSE;
+    return fake.translated = true, FALSE;
 }
 
 LRESULT DispatchMessageW(const MSG* message)
@@ -227,11 +208,7 @@ UINT_PTR SetTimer(HWND window, UINT_PTR id, UINT periodMs, TIMERPROC procedure)
     return fake.timerFails ? 0 : id;
 }
 
-BOOL KillTimer(HWND, UINT_PTR id)
-{
-    Log("KillTimer", id);
-    return TRUE;
-}
+BOOL KillTimer(HWND, UINT_PTR id) { Log("KillTimer", id); return TRUE; }
 
 int MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type)
 {
@@ -241,12 +218,7 @@ int MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type)
     return 1;
 }
 
-BOOL GetClientRect(HWND, RECT* client)
-{
-    Log("GetClientRect");
-    *client = fake.client;
-    return TRUE;
-}
+BOOL GetClientRect(HWND, RECT* client) { Log("GetClientRect"); *client = fake.client; return TRUE; }
 
 BOOL InvalidateRect(HWND window, const RECT* rect, BOOL erase)
 {
@@ -262,12 +234,7 @@ void PostQuitMessage(int exitCode)
     fake.queue.push_back(MSG{nullptr, WM_QUIT, WPARAM(exitCode), 0});
 }
 
-BOOL DestroyWindow(HWND window)
-{
-    Log("DestroyWindow");
-    Send(window, WM_DESTROY);
-    return TRUE;
-}
+BOOL DestroyWindow(HWND window) { Log("DestroyWindow"); return Send(window, WM_DESTROY), TRUE; }
 
 LRESULT DefWindowProcW(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
