@@ -157,7 +157,8 @@ TEST_F(WindowTest, WinMainSkipsRegistrationForASecondInstance)
     fake.queue = {MSG{kFakeWindow, WM_CLOSE, 0, 0}};
     fake.registered.hInstance = kInstance;
     char commandLine[] = "";
-    EXPECT_EQ(WinMain(kInstance, reinterpret_cast<HINSTANCE>(std::uintptr_t{0x1}), commandLine, kShowCommand), 0);
+    const HINSTANCE previous = reinterpret_cast<HINSTANCE>(std::uintptr_t{0x1});
+    EXPECT_EQ(WinMain(kInstance, previous, commandLine, kShowCommand), 0);
     EXPECT_EQ(Count("RegisterClassW"), 0);
     EXPECT_EQ(Count("CreateWindowExW"), 1);
 }

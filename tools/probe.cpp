@@ -29,7 +29,7 @@ void Mark(const char* what)
 bool ShowsAnyGreen(HWND window)
 {
     const Picture p = CaptureClient(window);
-    for (const COLORREF c : p.pixels)
+    for (const DWORD c : p.pixels)
         if (c == kGreen)
             return true;
     return false;

@@ -27,8 +27,8 @@ bool OnDesktopSaying(const char* test);
 void DescribeWindow(HWND window);
 
 // The program's picture at the frames' client size: exactly one of the
-// frames, white, green and red only, the rotor inside the housing and the
-// housing's ends where they belong. Returns the frame, or -1.
+// frames, with the housing's ends where they belong. Returns the frame,
+// or -1.
 int CheckPicture(HWND window, const FrameSet& frames, const char* when);
 
 // The animation goes on by itself: after the frame `shown`, two more

@@ -4,7 +4,7 @@
 // unchanged on Windows and under Wine. Thousands of repaints and what they
 // may leak are the soak's part.
 //
-// Usage: rotary_e2e [path\to\rotary.exe]   (default: rotary.exe beside it)
+// Usage: rotary_e2e [path\to\rotary.exe]   (default: rotary.exe in the current folder)
 #include "checks.h"
 
 #include "shell/window.h"

@@ -18,8 +18,7 @@ bool OnVisibleDesktop(std::string* about)
     USEROBJECTFLAGS flags = {};
     wchar_t station[64] = L"?";
     const HWINSTA own = GetProcessWindowStation();
-    const bool known =
-        GetUserObjectInformationW(own, UOI_FLAGS, &flags, sizeof flags, nullptr) != FALSE;
+    const bool known = GetUserObjectInformationW(own, UOI_FLAGS, &flags, sizeof flags, nullptr);
     GetUserObjectInformationW(own, UOI_NAME, station, sizeof station, nullptr);
     const bool visible = known && (flags.dwFlags & WSF_VISIBLE) != 0;
     const HDESK input = OpenInputDesktop(0, FALSE, DESKTOP_READOBJECTS);
@@ -35,23 +34,20 @@ bool OnVisibleDesktop(std::string* about)
     return session != 0 && visible && input != nullptr;
 }
 
-namespace {
-
 // Wine's GetGuiResources answers 0 for everything, but Wine keeps a GDI
 // handle table per process, published in its PEB as Windows does, and the
 // entries in use can be counted from outside.
-long WineGdiHandlesInUse(HANDLE process)
+static long WineGdiHandlesInUse(HANDLE process)
 {
     typedef NTSTATUS(NTAPI * QueryProcess)(HANDLE, PROCESSINFOCLASS, PVOID, ULONG, PULONG);
     const auto query = reinterpret_cast<QueryProcess>(reinterpret_cast<void*>(
         GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQueryInformationProcess")));
     PROCESS_BASIC_INFORMATION basic = {};
-    if (query == nullptr ||
-        query(process, ProcessBasicInformation, &basic, sizeof basic, nullptr) != 0)
-        return -1;
     const size_t kGdiSharedHandleTable = 0xF8;  // in the 64-bit PEB
     UINT64 table = 0;
-    if (!ReadProcessMemory(process, reinterpret_cast<const char*>(basic.PebBaseAddress) +
+    if (query == nullptr ||
+        query(process, ProcessBasicInformation, &basic, sizeof basic, nullptr) != 0 ||
+        !ReadProcessMemory(process, reinterpret_cast<const char*>(basic.PebBaseAddress) +
                                         kGdiSharedHandleTable, &table, sizeof table, nullptr) ||
         table == 0)
         return -1;
@@ -67,22 +63,18 @@ long WineGdiHandlesInUse(HANDLE process)
     SIZE_T read = 0;
     ReadProcessMemory(process, reinterpret_cast<const void*>(table), entries.data(),
                       entries.size() * sizeof(Entry), &read);
-    if (read == 0)
-        return -1;
     long inUse = 0;
     for (size_t k = 0; k < read / sizeof(Entry); ++k)
         inUse += entries[k].type != 0;
-    return inUse;
+    return read == 0 ? -1 : inUse;
 }
-
-}  // namespace
 
 long GdiObjectCount(HANDLE process)
 {
     if (RunningUnderWine())
         return WineGdiHandlesInUse(process);
-    // 0 is a count too (no GDI objects in use); only 0 with an error set
-    // means the count could not be had.
+    // No GDI objects in use is a count too: only 0 with an error set means
+    // the count could not be had.
     SetLastError(ERROR_SUCCESS);
     const DWORD count = GetGuiResources(process, GR_GDIOBJECTS);
     return count != 0 || GetLastError() == ERROR_SUCCESS ? long(count) : -1;
@@ -94,7 +86,6 @@ long GdiObjectCount(HANDLE process)
 SIZE_T PrivateBytes(HANDLE process)
 {
     PROCESS_MEMORY_COUNTERS_EX counters = {};
-    counters.cb = sizeof counters;
     if (!K32GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
                                  sizeof counters))
         return 0;

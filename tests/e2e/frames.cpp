@@ -11,60 +11,33 @@
 
 namespace {
 
-// A 32-bit top-down DIB section selected into a memory DC: drawn into like
-// a window, read back pixel by pixel. Its dc is null when it cannot be had.
-struct Canvas {
-    HDC dc = nullptr;
-    HBITMAP bitmap = nullptr;
-    HGDIOBJ previous = nullptr;
-    const DWORD* bits = nullptr;  // 0x00RRGGBB each
-    int width = 0, height = 0;
-};
-
 BITMAPINFOHEADER TopDown32(int width, int height)
 {
     return BITMAPINFOHEADER{sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
 }
 
-void CloseCanvas(Canvas* canvas)
+// What draw(dc) leaves in a width x height 32-bit DIB section selected into
+// a memory DC: empty when there is no such bitmap to be had.
+template <typename Draw>
+Picture Drawn(int width, int height, Draw draw)
 {
-    if (canvas->previous)
-        SelectObject(canvas->dc, canvas->previous);
-    if (canvas->bitmap)
-        DeleteObject(canvas->bitmap);
-    if (canvas->dc)
-        DeleteDC(canvas->dc);
-    *canvas = Canvas{};
-}
-
-Canvas OpenCanvas(int width, int height)
-{
-    Canvas canvas;
-    BITMAPINFO info = {TopDown32(width, height), {}};
+    Picture picture;
+    const BITMAPINFO info = {TopDown32(width, height), {}};
     void* bits = nullptr;
-    canvas.dc = CreateCompatibleDC(nullptr);
-    canvas.bitmap = CreateDIBSection(canvas.dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (width <= 0 || height <= 0 || canvas.dc == nullptr || bits == nullptr)
-        CloseCanvas(&canvas);
-    else
-        canvas = {canvas.dc, canvas.bitmap, SelectObject(canvas.dc, canvas.bitmap),
-                  static_cast<const DWORD*>(bits), width, height};
-    return canvas;
-}
-
-// 0x00RRGGBB, as a DIB holds it, from a COLORREF (0x00BBGGRR), and back.
-DWORD Quad(COLORREF c)
-{
-    return (DWORD(GetRValue(c)) << 16) | (DWORD(GetGValue(c)) << 8) | GetBValue(c);
-}
-COLORREF Colour(DWORD q) { return RGB((q >> 16) & 0xff, (q >> 8) & 0xff, q & 0xff); }
-
-Picture ReadCanvas(const Canvas& canvas)
-{
-    GdiFlush();
-    Picture picture{canvas.width, canvas.height, {}};
-    for (size_t k = 0; k < size_t(canvas.width) * canvas.height; ++k)
-        picture.pixels.push_back(Colour(canvas.bits[k]));
+    const HDC dc = CreateCompatibleDC(nullptr);
+    const HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (width > 0 && height > 0 && bitmap != nullptr && bits != nullptr) {
+        const HGDIOBJ previous = SelectObject(dc, bitmap);
+        if (draw(dc)) {
+            GdiFlush();
+            const DWORD* const pixels = static_cast<const DWORD*>(bits);
+            picture = {width, height, {pixels, pixels + size_t(width) * height}};
+        }
+        SelectObject(dc, previous);
+    }
+    if (bitmap != nullptr)
+        DeleteObject(bitmap);
+    DeleteDC(dc);
     return picture;
 }
 
@@ -77,26 +50,15 @@ Lines LinesOf(const Picture& picture)
     return lines;
 }
 
-Picture PictureOf(const Lines& lines, int width, int height)
-{
-    Picture picture{width, height, std::vector<COLORREF>(size_t(width) * height, kWhite)};
-    for (const auto& pixel : lines)
-        picture.pixels[pixel.first] = pixel.second;
-    return picture;
-}
-
 }  // namespace
 
 Picture CaptureClient(HWND window)
 {
     const SIZE client = ClientSize(window);
-    Picture picture;
     const HDC own = GetDC(window);
-    Canvas canvas = OpenCanvas(client.cx, client.cy);
-    if (own != nullptr && canvas.dc != nullptr &&
-        BitBlt(canvas.dc, 0, 0, client.cx, client.cy, own, 0, 0, SRCCOPY))
-        picture = ReadCanvas(canvas);
-    CloseCanvas(&canvas);
+    const Picture picture = Drawn(client.cx, client.cy, [&](HDC dc) {
+        return own != nullptr && BitBlt(dc, 0, 0, client.cx, client.cy, own, 0, 0, SRCCOPY);
+    });
     if (own != nullptr)
         ReleaseDC(window, own);
     return picture;
@@ -106,31 +68,31 @@ Picture CaptureClient(HWND window)
 FrameSet RenderFrames(int width, int height)
 {
     FrameSet set{width, height, {}};
-    Canvas canvas = OpenCanvas(width, height);
-    if (canvas.dc == nullptr)
-        return set;
-    RECT all = {0, 0, width, height};
+    const RECT all = {0, 0, width, height};
     const EngineState saved = engineState;
     UpdateEngineLayout(all);
-    const HPEN green = CreatePen(PS_SOLID, 1, kGreen);
-    const HPEN red = CreatePen(PS_SOLID, 1, kRed);
-    const HGDIOBJ oldPen = SelectObject(canvas.dc, green);
-    const HGDIOBJ oldBrush = SelectObject(canvas.dc, GetStockObject(NULL_BRUSH));
+    const HPEN green = CreatePen(PS_SOLID, 1, RGB(0, 255, 0));
+    const HPEN red = CreatePen(PS_SOLID, 1, RGB(255, 0, 0));
     for (int frame = 0; frame < kFramesPerCycle; ++frame) {
-        FillRect(canvas.dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-        SelectObject(canvas.dc, green);
-        DrawHousing(canvas.dc, width / 2, height / 2);
-        SelectObject(canvas.dc, red);
-        DrawRotor(canvas.dc, engineState.eccentricity, CrankAngle(frame), width / 2, height / 2,
-                  engineState.generatingRadius);
-        set.frames.push_back(LinesOf(ReadCanvas(canvas)));
+        const Picture picture = Drawn(width, height, [&](HDC dc) {
+            FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+            const HGDIOBJ oldPen = SelectObject(dc, green);
+            const HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(NULL_BRUSH));
+            DrawHousing(dc, width / 2, height / 2);
+            SelectObject(dc, red);
+            DrawRotor(dc, engineState.eccentricity, CrankAngle(frame), width / 2, height / 2,
+                      engineState.generatingRadius);
+            SelectObject(dc, oldPen);
+            SelectObject(dc, oldBrush);
+            return true;
+        });
+        if (picture.pixels.empty())
+            break;
+        set.frames.push_back(LinesOf(picture));
     }
-    SelectObject(canvas.dc, oldPen);
-    SelectObject(canvas.dc, oldBrush);
     DeleteObject(green);
     DeleteObject(red);
     engineState = saved;
-    CloseCanvas(&canvas);
     return set;
 }
 
@@ -154,10 +116,8 @@ int DistinctFrames(const FrameSet& set)
 int WaitForExactFrame(HWND window, const FrameSet& frames, Picture* seen, DWORD timeoutMs)
 {
     int frame = -1;
-    WaitFor([&] {
-        *seen = CaptureClient(window);
-        return (frame = MatchingFrame(*seen, frames)) >= 0;
-    }, timeoutMs);
+    WaitFor([&] { return (frame = MatchingFrame(*seen = CaptureClient(window), frames)) >= 0; },
+            timeoutMs);
     return frame;
 }
 
@@ -175,22 +135,17 @@ bool SaveBitmap(const Picture& picture, const std::wstring& path)
 {
     const BITMAPINFOHEADER info = TopDown32(picture.width, picture.height);
     const DWORD bytes = DWORD(picture.pixels.size() * 4);
-    BITMAPFILEHEADER file = {};
-    file.bfType = 0x4D42;  // "BM"
-    file.bfOffBits = sizeof file + sizeof info;
-    file.bfSize = file.bfOffBits + bytes;
-    std::vector<DWORD> quads;
-    for (const COLORREF c : picture.pixels)
-        quads.push_back(Quad(c));
+    const DWORD headers = sizeof(BITMAPFILEHEADER) + sizeof info;
+    const BITMAPFILEHEADER file = {0x4D42 /* "BM" */, headers + bytes, 0, 0, headers};
     const HANDLE out = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                    FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (out == INVALID_HANDLE_VALUE)
-        return false;
     DWORD written = 0;
-    bool ok = WriteFile(out, &file, sizeof file, &written, nullptr) &&
-              WriteFile(out, &info, sizeof info, &written, nullptr) &&
-              WriteFile(out, quads.data(), bytes, &written, nullptr) && written == bytes;
-    return CloseHandle(out) && ok;
+    const bool ok = out != INVALID_HANDLE_VALUE &&
+                    WriteFile(out, &file, sizeof file, &written, nullptr) &&
+                    WriteFile(out, &info, sizeof info, &written, nullptr) &&
+                    WriteFile(out, picture.pixels.data(), bytes, &written, nullptr) &&
+                    written == bytes;
+    return out != INVALID_HANDLE_VALUE && CloseHandle(out) && ok;
 }
 
 void ShowMismatch(const Picture& seen, const FrameSet& frames, const char* when)
@@ -201,21 +156,22 @@ void ShowMismatch(const Picture& seen, const FrameSet& frames, const char* when)
         return;
     }
     // The nearest frame: the fewest pixels that differ, and the first of them.
+    Picture expected;
     size_t nearest = 0, fewest = SIZE_MAX, first = 0;
     for (size_t f = 0; f < frames.frames.size(); ++f) {
-        const Picture expected = PictureOf(frames.frames[f], seen.width, seen.height);
+        Picture frame{seen.width, seen.height, std::vector<DWORD>(seen.pixels.size(), kWhite)};
+        for (const auto& pixel : frames.frames[f])
+            frame.pixels[pixel.first] = pixel.second;
         size_t differ = 0, at = 0;
         for (size_t k = 0; k < seen.pixels.size(); ++k)
-            if (seen.pixels[k] != expected.pixels[k] && differ++ == 0)
+            if (seen.pixels[k] != frame.pixels[k] && differ++ == 0)
                 at = k;
         if (differ < fewest)
-            nearest = f, fewest = differ, first = at;
+            nearest = f, fewest = differ, first = at, expected = frame;
     }
-    const Picture expected = PictureOf(frames.frames[nearest], seen.width, seen.height);
-    std::printf("info: %s: %dx%d differs from its nearest frame, %zu, in %zu pixels, the first "
-                "at (%zu, %zu): expected #%06lx, got #%06lx\n",
-                when, seen.width, seen.height, nearest, fewest, first % seen.width,
-                first / seen.width, Quad(expected.pixels[first]), Quad(seen.pixels[first]));
+    std::printf("info: %s: differs from its nearest frame, %zu, in %zu pixels; the first at "
+                "(%zu, %zu): expected #%06lx, got #%06lx\n", when, nearest, fewest,
+                first % seen.width, first / seen.width, expected.pixels[first], seen.pixels[first]);
     const wchar_t* folder = _wgetenv(L"ROTARY_PICTURES");
     folder = folder && *folder ? folder : L"failed-pictures";
     CreateDirectoryW(folder, nullptr);

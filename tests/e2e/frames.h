@@ -9,20 +9,19 @@
 #include <utility>
 #include <vector>
 
-constexpr COLORREF kWhite = RGB(255, 255, 255);
-constexpr COLORREF kGreen = RGB(0, 255, 0);
-constexpr COLORREF kRed = RGB(255, 0, 0);
+// Pixels as a 32-bit DIB holds them: 0x00RRGGBB.
+constexpr DWORD kWhite = 0xFFFFFF, kGreen = 0x00FF00, kRed = 0xFF0000;
 
 struct Picture {
     int width = 0;
     int height = 0;
-    std::vector<COLORREF> pixels;
-    COLORREF At(int x, int y) const { return pixels[size_t(y) * width + x]; }
+    std::vector<DWORD> pixels;
+    DWORD At(int x, int y) const { return pixels[size_t(y) * width + x]; }
 };
 
 // A picture's non-white pixels, by index, in order: the figure's lines,
 // some ten thousand pixels even at 3000x2000.
-typedef std::vector<std::pair<std::uint32_t, COLORREF>> Lines;
+typedef std::vector<std::pair<std::uint32_t, DWORD>> Lines;
 
 // Every frame of the cycle, as the program should show it at one size.
 struct FrameSet {

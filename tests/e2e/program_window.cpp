@@ -6,17 +6,11 @@
 
 std::wstring ProgramPath(int argc, wchar_t** argv)
 {
-    if (argc > 1) {
-        // ctest hands over paths with forward slashes, which LoadLibraryExW
-        // (reading the resources) does not promise to accept.
-        std::wstring given = argv[1];
-        std::replace(given.begin(), given.end(), L'/', L'\\');
-        return given;
-    }
-    wchar_t self[MAX_PATH] = L"";
-    GetModuleFileNameW(nullptr, self, MAX_PATH);
-    const std::wstring path = self;
-    return path.substr(0, path.find_last_of(L"\\/") + 1) + L"rotary.exe";
+    // ctest hands over paths with forward slashes, which LoadLibraryExW
+    // (reading the resources) does not promise to accept.
+    std::wstring path = argc > 1 ? argv[1] : L"rotary.exe";
+    std::replace(path.begin(), path.end(), L'/', L'\\');
+    return path;
 }
 
 bool Start(const std::wstring& exe, Program* program)
@@ -98,9 +92,9 @@ bool SetClientSize(HWND window, int width, int height, DWORD timeoutMs)
             return client.cx == width && client.cy == height;
         }, timeoutMs);
     };
-    // The frame measured at the old size can differ from the one at the
-    // new (a caption that wraps, another monitor's DPI), and under Wine a
-    // late answer from the X server can undo a size: measure, correct once.
+    // The frame can differ at the new size (a caption that wraps, another
+    // monitor's DPI), and under Wine a late answer from the X server can
+    // undo a size: measure again and correct once.
     return place() || place();
 }
 
@@ -108,11 +102,10 @@ int ForceRepaints(HWND window, int times)
 {
     int takenUp = 0;
     for (int k = 0; k < times && IsWindow(window); ++k) {
-        // RDW_UPDATENOW would paint from this process while the program's
-        // own loop may be painting too: Wine has been seen to deliver two
-        // paints for one request that way. So only the program's loop
-        // paints, and each request waits for it to take up the update
-        // region (an empty or minimised client has none).
+        // Only the program's loop paints (with RDW_UPDATENOW Wine has been
+        // seen to deliver two paints for one request): each request waits
+        // for it to take up the update region (an empty or minimised client
+        // has none).
         RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE);
         const ULONGLONG end = GetTickCount64() + 5000;
         bool pending = true;

@@ -10,14 +10,10 @@
 template <typename Done>
 bool WaitFor(Done done, DWORD timeoutMs)
 {
-    const ULONGLONG end = GetTickCount64() + timeoutMs;
-    for (;;) {
-        if (done())
-            return true;
+    for (const ULONGLONG end = GetTickCount64() + timeoutMs; !done(); Sleep(20))
         if (GetTickCount64() >= end)
             return false;
-        Sleep(20);
-    }
+    return true;
 }
 
 struct Program {
@@ -25,7 +21,7 @@ struct Program {
     HWND window = nullptr;
 };
 
-// rotary.exe beside the running test, or the path given first.
+// The path given first, or rotary.exe in the current folder.
 std::wstring ProgramPath(int argc, wchar_t** argv);
 // Starts the program and waits until its window of class "rotary" shows.
 bool Start(const std::wstring& exe, Program* program);
@@ -34,9 +30,9 @@ bool Start(const std::wstring& exe, Program* program);
 DWORD Stop(Program* program, DWORD timeoutMs);
 
 SIZE ClientSize(HWND window);
-// The frame the window system put round the client: the window rectangle
-// less the client area, measured, since AdjustWindowRectEx would answer
-// for this process's metrics (its subsystem version, its DPI awareness).
+// The window rectangle less the client area: measured, since
+// AdjustWindowRectEx would answer for this process's metrics (its
+// subsystem version, its DPI awareness), not the program's.
 SIZE FrameOf(HWND window);
 // width x height, or less where the work area of the window's monitor
 // cannot hold that client and the frame (a laptop's screen).
@@ -45,8 +41,7 @@ SIZE FittingClient(HWND window, int width, int height);
 // width x height and waits for it; false when the window system gave
 // another size (it keeps a window at least its minimum tracking size).
 bool SetClientSize(HWND window, int width, int height, DWORD timeoutMs = 5000);
-
-// Repaints the window `times` times, each with erasing as a timer tick
-// would, each taken up by the program before the next is asked for.
-// Returns how many were taken up (all, unless the program hangs or goes).
+// Repaints the window `times` times, with erasing as a timer tick does,
+// each taken up by the program before the next is asked for. Returns how
+// many were taken up (all, unless the program hangs or goes).
 int ForceRepaints(HWND window, int times);

@@ -9,58 +9,43 @@
 
 #include "tests/animation.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <vector>
 
 namespace {
 
 constexpr int kRounds = 8;
-// Memory is measured from the end of this round on: a clean run measured
-// from the first has been seen to grow 1.5 MB once (code pages touched for
-// the first time), while the later rounds still add up a leak of a hundred
-// bytes a paint to well over a megabyte.
+// Memory is measured from the end of this round on: a clean run has been
+// seen to grow 1.5 MB in the first (code pages touched for the first
+// time), while the later rounds still add up a leak of a hundred bytes a
+// paint to well over a megabyte.
 constexpr int kSettlingRounds = 2;
 constexpr int kLeastRepaints = 40000;  // at a shown client, over the rounds
-constexpr int kNarrowWidth = 320;
+constexpr SIZE kMinimised = {0, 0};
 
-struct Step {
-    bool minimised;
-    int width, height;  // the client asked for, fitted to the screen
-};
-
-// One round. Narrow clients go along the height, which the window system
-// lets shrink further than the width: 17 (R 6, e 0) and 18 (R 7, e 1) show
-// a figure, 0 to 3 (R 0) none, and each of those comes straight after a
-// figure, so that a layout kept from it would show (at 18 the housing
-// reaches up to row 1, at 17 to row 2).
-constexpr Step kRoundPlan[] = {
-    {true, 0, 0},
-    {false, kNarrowWidth, 18}, {false, kNarrowWidth, 3}, {false, kNarrowWidth, 18},
-    {false, kNarrowWidth, 2},  {false, kNarrowWidth, 17}, {false, kNarrowWidth, 1},
-    {false, kNarrowWidth, 17}, {false, kNarrowWidth, 0},
-    {false, 3000, 2000}, {false, 800, 600},
-};
+// One round of clients, large ones fitted to the screen. Narrow ones go
+// along the height, which the window system lets shrink further than the
+// width: 17 (R 6, e 0) and 18 (R 7, e 1) show a figure, 0 to 3 (R 0) none,
+// and each of those comes straight after a figure, so that a layout kept
+// from it would show (at 18 the housing reaches up to row 1, at 17 row 2).
+constexpr SIZE kRoundPlan[] = {kMinimised, {320, 18}, {320, 3}, {320, 18}, {320, 2}, {320, 17},
+                               {320, 1},   {320, 17}, {320, 0}, {3000, 2000}, {800, 600}};
 
 struct RoundResult {
     int repaints = 0;      // taken up at a shown, non-empty client
     bool complete = true;  // every size obtained and every repaint taken up
 };
 
-// Over a million pixels one paint costs some hundred small ones: a
-// hundredth of the repaints there.
-int RepaintsAt(SIZE client, int perStep)
-{
-    return client.cx * client.cy > 1000000 ? perStep / 100 : perStep;
-}
-
-// One pass through the steps, `perStep` repaints at each, the picture
-// checked exactly at each shown size.
-RoundResult Round(HWND window, const std::vector<Step>& steps, int perStep, bool timed,
+// One pass through the steps, `perStep` repaints at each (a hundredth of
+// them over a million pixels, where one paint costs some hundred small
+// ones), the picture checked exactly at each shown size.
+RoundResult Round(HWND window, const std::vector<SIZE>& steps, int perStep, bool timed,
                   std::vector<FrameSet>* frames)
 {
     RoundResult result;
     for (size_t k = 0; k < steps.size(); ++k) {
-        if (steps[k].minimised) {
+        if (steps[k].cx == 0) {
             ShowWindow(window, SW_MINIMIZE);
             const bool iconic = WaitFor([&] { return IsIconic(window) != FALSE; }, 5000);
             ForceRepaints(window, perStep);  // no paint reaches a minimised window
@@ -70,14 +55,14 @@ RoundResult Round(HWND window, const std::vector<Step>& steps, int perStep, bool
             continue;
         }
         const SIZE before = ClientSize(window);
-        const SIZE asked = FittingClient(window, steps[k].width, steps[k].height);
+        const SIZE asked = FittingClient(window, steps[k].cx, steps[k].cy);
         const bool obtained = SetClientSize(window, asked.cx, asked.cy, 1000);
         const SIZE got = ClientSize(window);
         result.complete = result.complete && obtained;
         if (!CHECK(obtained, "client obtained exactly (fitted to the screen)",
                    "asked for %ldx%ld, got %ldx%ld", asked.cx, asked.cy, got.cx, got.cy))
             continue;
-        const int times = RepaintsAt(asked, perStep);
+        const int times = asked.cx * asked.cy > 1000000 ? perStep / 100 : perStep;
         const ULONGLONG started = GetTickCount64();
         const int takenUp = ForceRepaints(window, times);
         result.complete = result.complete && takenUp == times;
@@ -122,9 +107,8 @@ void CheckRepaintsAdvance(HWND window, const FrameSet& frames)
     const ULONGLONG started = GetTickCount64();
     ForceRepaints(window, forced);
     const int after = reading();
-    // Between the two readings the timer fires once per period begun, and
-    // once more for one already due; one more for the tick count's own
-    // granularity on Windows.
+    // Meanwhile the timer fires once per period begun, once more for one
+    // already due, and one more for the tick count's granularity on Windows.
     const ULONGLONG took = GetTickCount64() - started;
     const int ticks = int(took / kTimerPeriodMs) + 2;
     const int advanced = (after - before + kFramesPerCycle) % kFramesPerCycle;
@@ -151,28 +135,22 @@ int wmain(int argc, wchar_t** argv)
     // The smallest client height the window system keeps this window at,
     // measured once: ask for 0 and see. Windows holds a resizable window at
     // its minimum tracking size, which may leave a few pixels of client.
-    SetClientSize(window, kNarrowWidth, 0, 1000);
+    SetClientSize(window, 320, 0, 1000);
     const int floor = ClientSize(window).cy;
     std::printf("info: the window system keeps this window's client at least %d px high%s\n",
                 floor, floor > 0 ? ": heights below it not reachable" : "");
     CHECK(floor <= 17, "client heights 17 and 18 reachable", "the floor is %d px", floor);
-    std::vector<Step> steps;
-    int shown = 0;  // steps that paint a client of a million pixels or less
-    for (const Step step : kRoundPlan) {
-        const bool same = !steps.empty() && steps.back().height == step.height &&
-                          steps.back().minimised == step.minimised;
-        if ((step.minimised || step.height >= floor) && !same) {
+    std::vector<SIZE> steps;
+    for (const SIZE step : kRoundPlan)
+        if (step.cx == 0 || (step.cy >= floor && (steps.empty() || steps.back().cy != step.cy)))
             steps.push_back(step);
-            shown += !step.minimised && step.height > 0 && step.width * step.height <= 1000000;
-        }
-    }
-    // Enough repaints a step for the least in all, in whole hundreds.
-    const int perStep = (kLeastRepaints / kRounds / shown + 100) / 100 * 100;
 
     // A first round settles what the program and the window system keep
-    // for themselves (the largest window surface among them).
+    // for themselves (the largest window surface among them), and shows
+    // how many repaints a round makes: enough for the least in all.
     std::vector<FrameSet> frames(steps.size());
-    Round(window, steps, 100, true, &frames);
+    const int hundreds = std::max(1, Round(window, steps, 100, true, &frames).repaints / 100);
+    const int perStep = (kLeastRepaints / kRounds / hundreds + 100) / 100 * 100;
     PrintPasses(false);  // from here on only failures
     const long objectsBefore = GdiObjectCount(process);
     SIZE_T memoryBefore = 0;

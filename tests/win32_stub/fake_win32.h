@@ -1,8 +1,7 @@
 // The fake USER32/GDI32 behind the shell stand-in: one device context, one
 // window, a message queue, and a log of everything the program asked for.
-// What a real system would refuse or the program must not do fails the
-// running test at once, at the fake's check, saying what it expected and
-// what it got.
+// What a real system would refuse, or the program must not do, fails the
+// running test at the fake's check, with what it expected and what it got.
 #pragma once
 
 #include <windows.h>
