@@ -1,6 +1,7 @@
 // The housing and rotor plotted through the logging stand-in, call for call.
 #include "figure/engine.h"
 #include "gdi_stub/gdi_log.h"
+#include "tests/animation.h"
 
 #include <gtest/gtest.h>
 
@@ -204,7 +205,7 @@ TEST(Rotor, ApexesRideOnTheHousingThroughTheWholeCycle)
         const std::vector<GdiCall> housing = Housing(size.width, size.height);
         const int cx = size.width / 2, cy = size.height / 2;
         const int r = engineState.generatingRadius, e = engineState.eccentricity;
-        for (int frame = 0; frame <= 60; ++frame) {
+        for (int frame = 0; frame < kFramesPerCycle; ++frame) {
             const std::vector<GdiCall> outline = OutlineOf(Rotor(size.width, size.height, frame));
             ASSERT_EQ(outline.size(), 91u);
             for (int apex : {0, 30, 60}) {

@@ -3,6 +3,7 @@
 #include "shell/window.h"
 
 #include "figure/engine.h"
+#include "tests/animation.h"
 #include "win32_stub/fake_win32.h"
 
 #include <gtest/gtest.h>
@@ -75,9 +76,9 @@ TEST_F(PaintTest, HousingInGreenBeforeTheFrameAdvancesRotorInRedAfter)
 
 TEST_F(PaintTest, EveryPaintAdvancesOneFrame)
 {
-    for (int paints = 1; paints <= 61; ++paints) {
+    for (int paints = 1; paints <= kFramesPerCycle; ++paints) {
         Paint();
-        ASSERT_EQ(engineState.frameIndex, paints % 61) << "after " << paints << " paints";
+        ASSERT_EQ(engineState.frameIndex, paints % kFramesPerCycle) << "after " << paints;
     }
 }
 

@@ -58,7 +58,7 @@ void DescribeWindow(HWND window)
                 GetSystemMetrics(SM_CXMINTRACK), GetSystemMetrics(SM_CYMINTRACK));
 }
 
-int CheckPicture(HWND window, const FrameSet& frames, const char* when)
+void CheckPictureAndAnimation(HWND window, const FrameSet& frames, const char* when)
 {
     const int width = frames.width, height = frames.height;
     Picture seen;
@@ -89,19 +89,15 @@ int CheckPicture(HWND window, const FrameSet& frames, const char* when)
     for (const POINT end : ends)
         CHECK(WaitFor([&] { return isGreen(CaptureClient(window), end.x, end.y); }, 3000),
               "housing drawn in green", "%s: (%ld, %ld)", when, end.x, end.y);
-    return frame;
-}
 
-void CheckAnimationGoesOn(HWND window, const FrameSet& frames, int shown, const char* when)
-{
     // A window surface kept from before (a minimise, a resize) is one of
     // the frames too, and a program whose timer has died still paints once
     // when shown again: the frame must change twice more, which only a
     // running timer does.
-    const ULONGLONG end = GetTickCount64() + 2000;
-    const auto left = [&] { return DWORD(std::max<LONGLONG>(0, end - GetTickCount64())); };
-    const int next = shown >= 0 ? WaitForNextFrame(window, frames, shown, left()) : -1;
+    const ULONGLONG deadline = GetTickCount64() + 2000;
+    const auto left = [&] { return DWORD(std::max<LONGLONG>(0, deadline - GetTickCount64())); };
+    const int next = frame >= 0 ? WaitForNextFrame(window, frames, frame, left()) : -1;
     const int after = next >= 0 ? WaitForNextFrame(window, frames, next, left()) : -1;
     CHECK(after >= 0, "the animation goes on: two more exact frames within 2 s",
-          "%s: frames %d, %d, %d", when, shown, next, after);
+          "%s: frames %d, %d, %d", when, frame, next, after);
 }

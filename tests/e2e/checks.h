@@ -27,13 +27,9 @@ bool OnDesktopSaying(const char* test);
 void DescribeWindow(HWND window);
 
 // The program's picture at the frames' client size: exactly one of the
-// frames, with the housing's ends where they belong. Returns the frame,
-// or -1.
-int CheckPicture(HWND window, const FrameSet& frames, const char* when);
-
-// The animation goes on by itself: after the frame `shown`, two more
-// exact frames within 2 s.
-void CheckAnimationGoesOn(HWND window, const FrameSet& frames, int shown, const char* when);
+// frames, with the housing's ends where they belong; and the animation
+// going on by itself, two more exact frames within 2 s.
+void CheckPictureAndAnimation(HWND window, const FrameSet& frames, const char* when);
 
 // The executable's headers, imports and resources, read without running it.
 void CheckExecutable(const std::wstring& exe);

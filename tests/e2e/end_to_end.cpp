@@ -44,16 +44,14 @@ int wmain(int argc, wchar_t** argv)
     CHECK(SetClientSize(window, full.cx, full.cy),
           "client area set to 800x600 or the most that fits", "%ldx%ld", full.cx, full.cy);
     const FrameSet fullFrames = RenderFrames(full.cx, full.cy);
-    CheckAnimationGoesOn(window, fullFrames, CheckPicture(window, fullFrames, "at the full size"),
-                         "at the full size");
+    CheckPictureAndAnimation(window, fullFrames, "at the full size");
 
     // Resize: rescaled and recentred at once, and still turning.
     const SIZE smaller = FittingClient(window, 600, 400);
     CHECK(SetClientSize(window, smaller.cx, smaller.cy),
           "client area set to 600x400 or the most that fits", "%ldx%ld", smaller.cx, smaller.cy);
     const FrameSet smallerFrames = RenderFrames(smaller.cx, smaller.cy);
-    CheckAnimationGoesOn(window, smallerFrames,
-                         CheckPicture(window, smallerFrames, "after resize"), "after resize");
+    CheckPictureAndAnimation(window, smallerFrames, "after resize");
 
     // Minimise and restore: the layout comes back with the window, and so
     // does the animation.
@@ -65,9 +63,7 @@ int wmain(int argc, wchar_t** argv)
               return !IsIconic(window) && client.cx == smaller.cx && client.cy == smaller.cy;
           }, 5000),
           "window restores to its size", "%ldx%ld", smaller.cx, smaller.cy);
-    CheckAnimationGoesOn(window, smallerFrames,
-                         CheckPicture(window, smallerFrames, "after minimise and restore"),
-                         "after minimise and restore");
+    CheckPictureAndAnimation(window, smallerFrames, "after minimise and restore");
 
     // Close: the timer stops, the window goes, the process exits with 0.
     const DWORD exitCode = Stop(&program, 5000);

@@ -175,7 +175,7 @@ int wmain(int argc, wchar_t** argv)
     CHECK(SetClientSize(window, full.cx, full.cy),
           "client area back to 800x600 or the most that fits", "%ldx%ld", full.cx, full.cy);
     const FrameSet fullFrames = RenderFrames(full.cx, full.cy);
-    CheckPicture(window, fullFrames, "after the soak");
+    CheckPictureAndAnimation(window, fullFrames, "after the soak");
     CheckRepaintsAdvance(window, fullFrames);
     const long objectsAfter = GdiObjectCount(process);
     CHECK(objectsBefore >= 0 && objectsAfter >= 0 && objectsAfter <= objectsBefore + 8,
