@@ -40,24 +40,6 @@ int Summary()
     return failed == 0 ? 0 : 1;
 }
 
-bool OnDesktopSaying(const char* test)
-{
-    std::string about;
-    const bool desktop = OnVisibleDesktop(&about);
-    std::printf("%s%s: %s\n%s", test, RunningUnderWine() ? " (under Wine)" : "", about.c_str(),
-                desktop ? "" : "no interactive desktop: window tests not run\n");
-    std::fflush(stdout);
-    return desktop;
-}
-
-void DescribeWindow(HWND window)
-{
-    const SIZE frame = FrameOf(window);
-    std::printf("info: the program's window: a frame of %ldx%ld round the client, %u DPI; "
-                "smallest window %dx%d\n", frame.cx, frame.cy, GetDpiForWindow(window),
-                GetSystemMetrics(SM_CXMINTRACK), GetSystemMetrics(SM_CYMINTRACK));
-}
-
 void CheckPictureAndAnimation(HWND window, const FrameSet& frames, const char* when)
 {
     const int width = frames.width, height = frames.height;

@@ -1,6 +1,6 @@
-// The checks of the window tests. Each prints what it expected and what
-// it got; a failure also names the file and line of the check, as Wine's
-// ok() does; the run ends with "N passed, N failed".
+// The window tests' checks. Each prints what it expected and what it got, a
+// failure also the file and line of the check, as Wine's ok() does; the run
+// ends with "N passed, N failed".
 #pragma once
 
 #include "environment.h"
@@ -16,15 +16,8 @@ int Summary();
 // Whether checks that pass are printed (failures always are).
 void PrintPasses(bool print);
 
-// The exit code, apart from any failure's, of a test that found no
-// desktop to run on, so that it is never taken for a pass.
+// The exit code of a test that found no desktop: never taken for a pass.
 constexpr int kNoDesktopExitCode = 77;
-
-// Prints the test's name and where it runs; false, after one plain line
-// saying so, where no window would be painted.
-bool OnDesktopSaying(const char* test);
-// Prints once what the window system made of the program's window.
-void DescribeWindow(HWND window);
 
 // The program's picture at the frames' client size: exactly one of the
 // frames, with the housing's ends where they belong; and the animation

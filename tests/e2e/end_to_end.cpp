@@ -15,7 +15,7 @@ int wmain(int argc, wchar_t** argv)
 {
     const std::wstring exe = ProgramPath(argc, argv);
     CheckExecutable(exe);
-    if (!OnDesktopSaying("rotary end-to-end test"))
+    if (!OnVisibleDesktop("rotary end-to-end test"))
         return Summary() != 0 ? 1 : kNoDesktopExitCode;
 
     Program program;

@@ -11,7 +11,7 @@ bool RunningUnderWine()
     return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
 }
 
-bool OnVisibleDesktop(std::string* about)
+bool OnVisibleDesktop(const char* test)
 {
     DWORD session = 0;
     ProcessIdToSessionId(GetCurrentProcessId(), &session);
@@ -24,14 +24,26 @@ bool OnVisibleDesktop(std::string* about)
     const HDESK input = OpenInputDesktop(0, FALSE, DESKTOP_READOBJECTS);
     if (input != nullptr)
         CloseDesktop(input);
-    char text[200];
-    std::snprintf(text, sizeof text,
-                  "session %lu, window station %ls (%s), input desktop %s, screen %dx%d",
-                  session, station, !known ? "flags unknown" : visible ? "visible" : "not visible",
-                  input != nullptr ? "open" : "not open", GetSystemMetrics(SM_CXSCREEN),
-                  GetSystemMetrics(SM_CYSCREEN));
-    *about = text;
-    return session != 0 && visible && input != nullptr;
+    const bool desktop = session != 0 && visible && input != nullptr;
+    std::printf("%s%s: session %lu, window station %ls (%s), input desktop %s, screen %dx%d\n%s",
+                test, RunningUnderWine() ? " (under Wine)" : "", session, station,
+                !known ? "flags unknown" : visible ? "visible" : "not visible",
+                input != nullptr ? "open" : "not open", GetSystemMetrics(SM_CXSCREEN),
+                GetSystemMetrics(SM_CYSCREEN),
+                desktop ? "" : "no interactive desktop: window tests not run\n");
+    std::fflush(stdout);
+    return desktop;
+}
+
+void DescribeWindow(HWND window)
+{
+    RECT outer = {}, client = {};
+    GetWindowRect(window, &outer);
+    GetClientRect(window, &client);
+    std::printf("info: the program's window: a frame of %ldx%ld round the client, %u DPI; "
+                "smallest window %dx%d\n", outer.right - outer.left - client.right,
+                outer.bottom - outer.top - client.bottom, GetDpiForWindow(window),
+                GetSystemMetrics(SM_CXMINTRACK), GetSystemMetrics(SM_CYMINTRACK));
 }
 
 // Wine's GetGuiResources answers 0 for everything, but Wine keeps a GDI

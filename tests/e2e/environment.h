@@ -4,15 +4,16 @@
 
 #include <windows.h>
 
-#include <string>
-
 bool RunningUnderWine();
 
 // Whether windows are painted where this process runs: an interactive
 // session (not session 0, the services'), a visible window station and an
 // input desktop it may open (none while the session is locked or
-// disconnected). `about` says what was found, and the screen's size.
-bool OnVisibleDesktop(std::string* about);
+// disconnected). Prints the test's name, what was found and the screen's
+// size, and where there is no such desktop one plain line saying so.
+bool OnVisibleDesktop(const char* test);
+// Prints what the window system made of the program's window.
+void DescribeWindow(HWND window);
 
 // GDI objects the process holds, or -1 when that cannot be known.
 long GdiObjectCount(HANDLE process);

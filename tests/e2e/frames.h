@@ -19,8 +19,7 @@ struct Picture {
     DWORD At(int x, int y) const { return pixels[size_t(y) * width + x]; }
 };
 
-// A picture's non-white pixels, by index, in order: the figure's lines,
-// some ten thousand pixels even at 3000x2000.
+// A picture's non-white pixels by index: some ten thousand even at 3000x2000.
 typedef std::vector<std::pair<std::uint32_t, DWORD>> Lines;
 
 // Every frame of the cycle, as the program should show it at one size.
@@ -30,8 +29,8 @@ struct FrameSet {
     std::vector<Lines> frames;
 };
 
-// The client area read through the window's own device context, at the
-// window's logical size whatever the window system's scaling on screen.
+// The client area read through the window's own device context, at its
+// logical size whatever the window system's scaling on screen.
 Picture CaptureClient(HWND window);
 FrameSet RenderFrames(int width, int height);
 // The frame the picture shows exactly, or -1 (also for an empty client).
@@ -39,8 +38,8 @@ int MatchingFrame(const Picture& picture, const FrameSet& frames);
 // How many frames can be told apart (at small sizes many look alike).
 int DistinctFrames(const FrameSet& frames);
 
-// Waits until the window shows one whole frame exactly (a capture may
-// catch a paint half done): that frame or -1, and the last capture.
+// Waits until the window shows a whole frame exactly (a capture may catch
+// a paint half done): that frame or -1, and the last capture.
 int WaitForExactFrame(HWND window, const FrameSet& frames, Picture* seen,
                       DWORD timeoutMs = 5000);
 // Waits until the window shows an exact frame other than `from`: that
@@ -53,6 +52,5 @@ bool SaveBitmap(const Picture& picture, const std::wstring& path);
 
 // For a capture that matches no frame: prints how it differs from the
 // nearest frame (how many pixels; the first, with both colours) and saves
-// both, named by size and frame, in the folder ROTARY_PICTURES names
-// (failed-pictures by default).
+// both, named by size and frame, in ROTARY_PICTURES or failed-pictures.
 void ShowMismatch(const Picture& seen, const FrameSet& frames, const char* when);

@@ -123,7 +123,7 @@ void CheckRepaintsAdvance(HWND window, const FrameSet& frames)
 
 int wmain(int argc, wchar_t** argv)
 {
-    if (!OnDesktopSaying("rotary soak"))
+    if (!OnVisibleDesktop("rotary soak"))
         return kNoDesktopExitCode;
     Program program;
     if (!CHECK(Start(ProgramPath(argc, argv), &program), "program starts"))

@@ -46,18 +46,8 @@ constexpr int CW_USEDEFAULT = static_cast<int>(0x80000000);
 constexpr int PS_SOLID = 0, WHITE_BRUSH = 0, NULL_BRUSH = 5, BLACK_PEN = 7;
 #define IDC_ARROW (reinterpret_cast<LPCWSTR>(static_cast<std::uintptr_t>(32512)))
 
-struct PAINTSTRUCT {
-    HDC hdc;
-    BOOL fErase;
-    RECT rcPaint;
-};
-
-struct MSG {
-    HWND hwnd;
-    UINT message;
-    WPARAM wParam;
-    LPARAM lParam;
-};
+struct PAINTSTRUCT { HDC hdc; BOOL fErase; RECT rcPaint; };
+struct MSG { HWND hwnd; UINT message; WPARAM wParam; LPARAM lParam; };
 
 struct WNDCLASSW {
     UINT style;
