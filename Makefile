@@ -78,16 +78,23 @@ manifests:
 	tools/manifests.sh "$(REPO)" "$(TAG)" "$(DIST)"
 
 # Cost of a frame against its libm floor, and the program's CPU, memory,
-# throughput, start-up and size under Wine.
-bench: windows
-	tools/install-deps.sh libbenchmark-dev python3
+# throughput, start-up and size under Wine. Every package it needs (the
+# host compiler for the benchmark, pgrep for the probe) is checked before
+# anything is built.
+bench:
+	tools/install-deps.sh $(WINDOWS_PACKAGES) g++ libbenchmark-dev python3 procps
+	$(MAKE) --no-print-directory windows
 	cmake --preset bench
 	cmake --build --preset bench
 	tools/bench.sh
 
-# Tens of thousands of repaints through degenerate and large sizes.
+# Tens of thousands of repaints through narrow and large sizes. Prints the
+# soak's own summary (the floor, repaints, private bytes, GDI objects) after
+# ctest's verdict, or all the soak said when it failed.
 soak: windows
-	ctest --preset windows -L soak
+	ctest --preset windows -L soak --output-on-failure
+	@grep -E '^(info: the window system|info: after round|summary:)' \
+	  build/windows/Testing/Temporary/LastTest.log | tr -d '\r'
 
 # The GitHub workflows, against the published workflow schema and
 # actionlint's checks, and the Markdown, against markdownlint's rules and

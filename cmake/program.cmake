@@ -90,3 +90,5 @@ add_custom_command(
   COMMENT "Release files"
   VERBATIM)
 add_custom_target(dist ALL DEPENDS ${release_files})
+# Where the tests find the release files.
+set_target_properties(dist PROPERTIES RELEASE_DIR ${dist})

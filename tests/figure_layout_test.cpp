@@ -1,59 +1,50 @@
 // Engine layout from client sizes, the frame cycle and the crank angle.
 #include "figure/engine.h"
+#include "tests/animation.h"
 
 #include <gtest/gtest.h>
 
 #include <climits>
 #include <cmath>
-#include <string>
 
 namespace {
 
-struct LayoutCase {
-    RECT client;
-    int width, height, radius, eccentricity;
-};
-
-class LayoutTest : public testing::TestWithParam<LayoutCase> {};
-
-TEST_P(LayoutTest, DerivesWholePixelSizes)
+TEST(Layout, DerivesWholePixelSizes)
 {
-    const LayoutCase& c = GetParam();
-    engineState = {};
-    UpdateEngineLayout(c.client);
-    EXPECT_EQ(engineState.clientWidth, c.width);
-    EXPECT_EQ(engineState.clientHeight, c.height);
-    EXPECT_EQ(engineState.generatingRadius, c.radius);
-    EXPECT_EQ(engineState.eccentricity, c.eccentricity);
-    EXPECT_EQ(engineState.frameIndex, 0) << "layout must not touch the frame";
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Sizes, LayoutTest,
-    testing::Values(
-        LayoutCase{{0, 0, 800, 600}, 800, 600, 233, 33},
-        LayoutCase{{0, 0, 1000, 1000}, 1000, 1000, 388, 55},
-        LayoutCase{{0, 0, 17, 40}, 17, 40, 6, 0},
-        LayoutCase{{0, 0, 18, 40}, 18, 40, 7, 1},  // e first reaches 1
-        LayoutCase{{0, 0, 40, 18}, 40, 18, 7, 1},  // the smaller side wins
-        LayoutCase{{0, 0, 0, 0}, 0, 0, 0, 0},      // minimised
-        LayoutCase{{0, 0, 3, 500}, 3, 500, 0, 0},  // half 1: R = 0
-        LayoutCase{{0, 0, 4, 4}, 4, 4, 1, 0},      // smallest R > 0
-        LayoutCase{{0, 0, 601, 601}, 601, 601, 233, 33},  // odd side halves down
-        LayoutCase{{0, 0, 16384, 16384}, 16384, 16384, 6371, 910},
-        LayoutCase{{10, 20, 810, 620}, 800, 600, 233, 33},  // offset rectangle
+    const struct {
+        RECT client;
+        int width, height, radius, eccentricity;
+    } cases[] = {
+        {{0, 0, 800, 600}, 800, 600, 233, 33},
+        {{0, 0, 1000, 1000}, 1000, 1000, 388, 55},
+        {{0, 0, 17, 40}, 17, 40, 6, 0},
+        {{0, 0, 18, 40}, 18, 40, 7, 1},  // e first reaches 1
+        {{0, 0, 40, 18}, 40, 18, 7, 1},  // the smaller side wins
+        {{0, 0, 0, 0}, 0, 0, 0, 0},      // minimised
+        {{0, 0, 3, 500}, 3, 500, 0, 0},  // half 1: R = 0
+        {{0, 0, 4, 4}, 4, 4, 1, 0},      // smallest R > 0
+        {{0, 0, 601, 601}, 601, 601, 233, 33},  // odd side halves down
+        {{0, 0, 16384, 16384}, 16384, 16384, 6371, 910},
+        {{10, 20, 810, 620}, 800, 600, 233, 33},  // offset rectangle
         // Not a rectangle the window system gives, but it must not
         // overflow: the widened arithmetic keeps it defined.
-        LayoutCase{{INT_MIN, 0, INT_MAX, 200}, -1, 200, 77, 11}),
-    [](const testing::TestParamInfo<LayoutCase>& test) {
-        const LayoutCase& c = test.param;
-        if (c.width < 0)
-            return std::string("WiderThanAnInt");
-        const std::string size = std::to_string(c.width) + "x" + std::to_string(c.height);
-        return c.client.left || c.client.top ? size + "_offset" : size;
-    });
+        {{INT_MIN, 0, INT_MAX, 200}, -1, 200, 77, 11},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "client (" << c.client.left << ", " << c.client.top
+                                        << ")-(" << c.client.right << ", " << c.client.bottom
+                                        << ")");
+        engineState = {};
+        UpdateEngineLayout(c.client);
+        EXPECT_EQ(engineState.clientWidth, c.width);
+        EXPECT_EQ(engineState.clientHeight, c.height);
+        EXPECT_EQ(engineState.generatingRadius, c.radius);
+        EXPECT_EQ(engineState.eccentricity, c.eccentricity);
+        EXPECT_EQ(engineState.frameIndex, 0) << "layout must not touch the frame";
+    }
+}
 
-TEST(LayoutInvariant, EccentricityIsASeventhAndThreeTimesItStaysBelowR)
+TEST(Layout, EccentricityIsASeventhAndThreeTimesItStaysBelowR)
 {
     for (int side = 0; side <= 2000; ++side) {
         engineState = {};
@@ -67,30 +58,17 @@ TEST(LayoutInvariant, EccentricityIsASeventhAndThreeTimesItStaysBelowR)
     }
 }
 
-TEST(FrameCycle, RunsOneToSixtyThenZero)
+// From any start the frame runs on by one a step through 0 to 60, then 0.
+TEST(FrameCycle, StepsByOneThroughSixtyThenZeroFromAnyStart)
 {
-    engineState = {};
-    for (int expected = 1; expected <= 60; ++expected) {
-        AdvanceFrame();
-        ASSERT_EQ(engineState.frameIndex, expected);
-    }
-    AdvanceFrame();
-    EXPECT_EQ(engineState.frameIndex, 0);
-    AdvanceFrame();
-    EXPECT_EQ(engineState.frameIndex, 1);
-}
-
-TEST(FrameCycle, SixtyOneStepsReturnToAnyStart)
-{
-    for (int start = 0; start <= 60; ++start) {
+    for (int start = 0; start < kFramesPerCycle; ++start) {
         engineState = {};
         engineState.frameIndex = start;
-        for (int k = 0; k < 61; ++k) {
+        for (int step = 1; step <= kFramesPerCycle + 1; ++step) {
             AdvanceFrame();
-            ASSERT_GE(engineState.frameIndex, 0);
-            ASSERT_LE(engineState.frameIndex, 60);
+            ASSERT_EQ(engineState.frameIndex, (start + step) % kFramesPerCycle)
+                << "from " << start << ", step " << step;
         }
-        EXPECT_EQ(engineState.frameIndex, start);
     }
 }
 
@@ -102,7 +80,7 @@ TEST(CrankAngle, UsesThreePointOneFourAndOnlyDecreases)
     EXPECT_DOUBLE_EQ(CrankAngle(60), -6 * 3.14);
     // About a hundredth of a radian short of three full turns.
     EXPECT_NEAR(CrankAngle(60) + 6 * std::acos(-1.0), 0.00956, 0.0001);
-    for (int n = 1; n <= 60; ++n)
+    for (int n = 1; n < kFramesPerCycle; ++n)
         EXPECT_LT(CrankAngle(n), CrankAngle(n - 1)) << "frame " << n;
     EXPECT_TRUE(std::isfinite(CrankAngle(INT_MIN)));
 }

@@ -1,18 +1,22 @@
 // The housing and rotor plotted through the logging stand-in, call for call.
 #include "figure/engine.h"
 #include "gdi_stub/gdi_log.h"
+#include "tests/animation.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <string>
 #include <vector>
 
 namespace {
 
 HDC const kDc = reinterpret_cast<HDC>(std::uintptr_t{0x1234});
+
+struct Client {
+    int width, height;
+};
 
 void Layout(int width, int height)
 {
@@ -56,28 +60,20 @@ TEST(Housing, EightHundredBySixHundredCallForCall)
         ASSERT_FALSE(calls[k].askedPrevious) << "call " << k;
         ASSERT_EQ(calls[k + 1].op, GdiCall::kLineTo) << "call " << k + 1;
     }
-    const std::vector<GdiCall> first(calls.begin(), calls.begin() + 16);
-    const std::vector<GdiCall> expectedFirst = {
-        // Sample 0: four empty segments on the side points.
-        MoveCall(kDc, 600, 300), LineCall(kDc, 600, 300),
-        MoveCall(kDc, 200, 300), LineCall(kDc, 200, 300),
-        MoveCall(kDc, 600, 300), LineCall(kDc, 600, 300),
-        MoveCall(kDc, 200, 300), LineCall(kDc, 200, 300),
-        // Sample 1: the left and upper ends truncate away from the centre.
-        MoveCall(kDc, 600, 300), LineCall(kDc, 600, 300),
-        MoveCall(kDc, 199, 300), LineCall(kDc, 200, 300),
-        MoveCall(kDc, 600, 299), LineCall(kDc, 600, 300),
-        MoveCall(kDc, 199, 299), LineCall(kDc, 200, 300),
-    };
-    EXPECT_EQ(first, expectedFirst);
-    const std::vector<GdiCall> last(calls.end() - 8, calls.end());
-    const std::vector<GdiCall> expectedLast = {
-        MoveCall(kDc, 400, 566), LineCall(kDc, 428, 564),
-        MoveCall(kDc, 400, 566), LineCall(kDc, 372, 564),
-        MoveCall(kDc, 400, 34), LineCall(kDc, 428, 36),
-        MoveCall(kDc, 400, 34), LineCall(kDc, 372, 36),
-    };
-    EXPECT_EQ(last, expectedLast);
+    // Segments (from, to): sample 0's four empty ones on the side points;
+    // sample 1's, whose left and upper ends truncate away from the centre;
+    // and the last sample's.
+    const int first[8][4] = {{600, 300, 600, 300}, {200, 300, 200, 300}, {600, 300, 600, 300},
+                             {200, 300, 200, 300}, {600, 300, 600, 300}, {199, 300, 200, 300},
+                             {600, 299, 600, 300}, {199, 299, 200, 300}};
+    const int last[4][4] = {
+        {400, 566, 428, 564}, {400, 566, 372, 564}, {400, 34, 428, 36}, {400, 34, 372, 36}};
+    for (size_t k = 0; k < 12; ++k) {
+        const int* s = k < 8 ? first[k] : last[k - 8];
+        const size_t at = k < 8 ? 2 * k : calls.size() - 8 + 2 * (k - 8);
+        EXPECT_EQ(calls[at], MoveCall(kDc, s[0], s[1])) << "call " << at;
+        EXPECT_EQ(calls[at + 1], LineCall(kDc, s[2], s[3])) << "call " << at + 1;
+    }
 }
 
 // Each segment runs from the newer sample back to the one before it, so
@@ -96,46 +92,41 @@ TEST(Housing, SegmentsChainWithinAPixelInEveryQuarter)
     }
 }
 
-struct ExtentCase {
-    int width, height;
-};
-class HousingExtent : public testing::TestWithParam<ExtentCase> {};
-
 // Top and bottom at R + e from the centre, the side points at R - e.
-TEST_P(HousingExtent, ReachesItsTopBottomAndSides)
+TEST(Housing, ReachesItsTopBottomAndSides)
 {
-    const ExtentCase c = GetParam();
-    const std::vector<GdiCall> calls = Housing(c.width, c.height);
-    const int cx = c.width / 2, cy = c.height / 2;
-    const int r = engineState.generatingRadius, e = engineState.eccentricity;
-    ASSERT_EQ(calls.size(), 8u * (r + e + 1));
-    EXPECT_EQ(calls[0], MoveCall(kDc, cx + (r - e), cy));
-    EXPECT_EQ(calls[2], MoveCall(kDc, cx - (r - e), cy));
-    EXPECT_EQ(calls[calls.size() - 8], MoveCall(kDc, cx, cy + (r + e)));
-    EXPECT_EQ(calls[calls.size() - 2], MoveCall(kDc, cx, cy - (r + e)));
-    for (const GdiCall& call : calls) {
-        EXPECT_LE(std::abs(call.v[0] - cx), r) << call;
-        EXPECT_LE(std::abs(call.v[1] - cy), r + e) << call;
+    for (const Client size : {Client{800, 600}, Client{18, 40}, Client{1000, 1000},
+                              Client{3000, 2000}, Client{16384, 16384}}) {
+        SCOPED_TRACE(testing::Message() << size.width << "x" << size.height);
+        const std::vector<GdiCall> calls = Housing(size.width, size.height);
+        const int cx = size.width / 2, cy = size.height / 2;
+        const int r = engineState.generatingRadius, e = engineState.eccentricity;
+        ASSERT_EQ(calls.size(), 8u * (r + e + 1));
+        EXPECT_EQ(calls[0], MoveCall(kDc, cx + (r - e), cy));
+        EXPECT_EQ(calls[2], MoveCall(kDc, cx - (r - e), cy));
+        EXPECT_EQ(calls[calls.size() - 8], MoveCall(kDc, cx, cy + (r + e)));
+        EXPECT_EQ(calls[calls.size() - 2], MoveCall(kDc, cx, cy - (r + e)));
+        for (const GdiCall& call : calls) {
+            EXPECT_LE(std::abs(call.v[0] - cx), r) << call;
+            EXPECT_LE(std::abs(call.v[1] - cy), r + e) << call;
+        }
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Sizes, HousingExtent,
-                         testing::Values(ExtentCase{800, 600}, ExtentCase{18, 40},
-                                         ExtentCase{1000, 1000}, ExtentCase{3000, 2000},
-                                         ExtentCase{16384, 16384}),
-                         [](const testing::TestParamInfo<ExtentCase>& test) {
-                             return "Client" + std::to_string(test.param.width) + "x" +
-                                    std::to_string(test.param.height);
-                         });
-
-TEST(Housing, WithoutEccentricityIsACircle)
+// Without eccentricity (R 6, e 0) the housing and the rotor are circles of
+// radius R about the centre, and both gears shrink to an empty box there.
+TEST(Figure, WithoutEccentricityHousingAndRotorAreCircles)
 {
-    const std::vector<GdiCall> calls = Housing(17, 40);  // R 6, e 0
-    ASSERT_EQ(calls.size(), 8u * 7);
-    for (const GdiCall& c : calls) {
-        const double d = std::hypot(c.v[0] - 8, c.v[1] - 20);
-        EXPECT_NEAR(d, 6.0, 1.0) << c;
-    }
+    const std::vector<GdiCall> housing = Housing(17, 40);
+    ASSERT_EQ(housing.size(), 8u * 7);
+    for (const GdiCall& c : housing)
+        EXPECT_NEAR(std::hypot(c.v[0] - 8, c.v[1] - 20), 6.0, 1.0) << c;
+    const std::vector<GdiCall> rotor = Rotor(17, 40, 9);
+    ASSERT_EQ(rotor.size(), 2u + 91);
+    EXPECT_EQ(rotor[0], EllipseCall(kDc, 8, 20, 8, 20));
+    EXPECT_EQ(rotor[1], EllipseCall(kDc, 8, 20, 8, 20));
+    for (size_t k = 2; k < rotor.size(); ++k)
+        EXPECT_NEAR(std::hypot(rotor[k].v[0] - 8, rotor[k].v[1] - 20), 6.0, 1.5) << rotor[k];
 }
 
 // R = 0: the single sample is 0/0. Nothing may be drawn and, under the
@@ -155,65 +146,42 @@ TEST(Degenerate, NoRadiusDrawsNothingAndDoesNotFail)
     EXPECT_TRUE(GdiLog().empty()) << "unplottable input must plot nothing";
 }
 
-struct RotorCase {
-    int width, height, frame;
-    int ring[4];
-    int centre[4];
-    int point[6][3];  // outline index, x, y
-};
-class RotorTest : public testing::TestWithParam<RotorCase> {};
-
-TEST_P(RotorTest, GearBoxesAndOutlinePoints)
+TEST(Rotor, GearBoxesAndOutlinePoints)
 {
-    const RotorCase& c = GetParam();
-    const std::vector<GdiCall> calls = Rotor(c.width, c.height, c.frame);
-    ASSERT_EQ(calls.size(), 2u + 91);
-    EXPECT_EQ(calls[0], EllipseCall(kDc, c.ring[0], c.ring[1], c.ring[2], c.ring[3]));
-    EXPECT_EQ(calls[1], EllipseCall(kDc, c.centre[0], c.centre[1], c.centre[2], c.centre[3]));
-    const std::vector<GdiCall> outline = OutlineOf(calls);
-    ASSERT_EQ(outline.size(), 91u);
-    EXPECT_EQ(outline[0].op, GdiCall::kMoveTo);
-    EXPECT_FALSE(outline[0].askedPrevious);
-    for (size_t k = 1; k < outline.size(); ++k)
-        ASSERT_EQ(outline[k].op, GdiCall::kLineTo) << k;
-    for (const auto& p : c.point) {
-        if (p[0] < 0)
-            continue;
-        EXPECT_EQ(outline[p[0]].v[0], p[1]) << "point " << p[0];
-        EXPECT_EQ(outline[p[0]].v[1], p[2]) << "point " << p[0];
-    }
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Frames, RotorTest,
-    testing::Values(
-        RotorCase{800, 600, 0, {301, 168, 499, 366}, {334, 234, 466, 366},
-                  {{0, 601, 383}, {15, 544, 183}, {30, 400, 33},
-                   {45, 255, 183}, {60, 198, 382}, {90, 601, 383}}},
+    const struct {
+        int width, height, frame;
+        int ring[4], centre[4];
+        int point[6][3];  // outline index, x, y
+    } cases[] = {
+        {800, 600, 0, {301, 168, 499, 366}, {334, 234, 466, 366},
+         {{0, 601, 383}, {15, 544, 183}, {30, 400, 33}, {45, 255, 183}, {60, 198, 382},
+          {90, 601, 383}}},
         // Frame 1: the top apex has moved right, clockwise.
-        RotorCase{800, 600, 1, {311, 169, 509, 367}, {334, 234, 466, 366},
-                  {{0, 598, 405}, {30, 434, 36}, {-1}, {-1}, {-1}, {-1}}},
+        {800, 600, 1, {311, 169, 509, 367}, {334, 234, 466, 366},
+         {{0, 598, 405}, {30, 434, 36}, {-1}, {-1}, {-1}, {-1}}},
         // Frame 60: a hundredth of a radian short of frame 0.
-        RotorCase{800, 600, 60, {300, 168, 498, 366}, {334, 234, 466, 366},
-                  {{30, 399, 33}, {-1}, {-1}, {-1}, {-1}, {-1}}},
+        {800, 600, 60, {300, 168, 498, 366}, {334, 234, 466, 366},
+         {{30, 399, 33}, {-1}, {-1}, {-1}, {-1}, {-1}}},
         // At this size the outline stays open by two pixels.
-        RotorCase{1000, 1000, 0, {335, 280, 665, 610}, {390, 390, 610, 610},
-                  {{0, 836, 639}, {90, 834, 639}, {-1}, {-1}, {-1}, {-1}}}),
-    [](const testing::TestParamInfo<RotorCase>& test) {
-        return "Client" + std::to_string(test.param.width) + "x" + std::to_string(test.param.height) +
-               "Frame" + std::to_string(test.param.frame);
-    });
-
-// Without eccentricity the rotor is a circle of radius R about the centre
-// and both gears shrink to an empty box there.
-TEST(Rotor, WithoutEccentricityIsACircle)
-{
-    const std::vector<GdiCall> calls = Rotor(17, 40, 9);  // R 6, e 0
-    ASSERT_EQ(calls.size(), 2u + 91);
-    EXPECT_EQ(calls[0], EllipseCall(kDc, 8, 20, 8, 20));
-    EXPECT_EQ(calls[1], EllipseCall(kDc, 8, 20, 8, 20));
-    for (size_t k = 2; k < calls.size(); ++k)
-        EXPECT_NEAR(std::hypot(calls[k].v[0] - 8, calls[k].v[1] - 20), 6.0, 1.5) << calls[k];
+        {1000, 1000, 0, {335, 280, 665, 610}, {390, 390, 610, 610},
+         {{0, 836, 639}, {90, 834, 639}, {-1}, {-1}, {-1}, {-1}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.width << "x" << c.height << " frame " << c.frame);
+        const std::vector<GdiCall> calls = Rotor(c.width, c.height, c.frame);
+        ASSERT_EQ(calls.size(), 2u + 91);
+        EXPECT_EQ(calls[0], EllipseCall(kDc, c.ring[0], c.ring[1], c.ring[2], c.ring[3]));
+        EXPECT_EQ(calls[1], EllipseCall(kDc, c.centre[0], c.centre[1], c.centre[2], c.centre[3]));
+        const std::vector<GdiCall> outline = OutlineOf(calls);
+        EXPECT_EQ(outline[0], MoveCall(kDc, outline[0].v[0], outline[0].v[1]));
+        for (size_t k = 1; k < outline.size(); ++k)
+            ASSERT_EQ(outline[k].op, GdiCall::kLineTo) << k;
+        for (const auto& p : c.point) {
+            if (p[0] < 0)
+                continue;
+            EXPECT_EQ(outline[p[0]], (p[0] ? LineCall : MoveCall)(kDc, p[1], p[2])) << p[0];
+        }
+    }
 }
 
 // Distance from p to the segment a-b.
@@ -232,12 +200,12 @@ double SegmentDistance(double px, double py, const GdiCall& a, const GdiCall& b)
 // direction, a wrong rotor angle or a misplaced rotor centre.
 TEST(Rotor, ApexesRideOnTheHousingThroughTheWholeCycle)
 {
-    for (const ExtentCase size : {ExtentCase{800, 600}, ExtentCase{1000, 1000},
-                                  ExtentCase{2000, 900}, ExtentCase{130, 130}}) {
+    for (const Client size :
+         {Client{800, 600}, Client{1000, 1000}, Client{2000, 900}, Client{130, 130}}) {
         const std::vector<GdiCall> housing = Housing(size.width, size.height);
         const int cx = size.width / 2, cy = size.height / 2;
         const int r = engineState.generatingRadius, e = engineState.eccentricity;
-        for (int frame = 0; frame <= 60; ++frame) {
+        for (int frame = 0; frame < kFramesPerCycle; ++frame) {
             const std::vector<GdiCall> outline = OutlineOf(Rotor(size.width, size.height, frame));
             ASSERT_EQ(outline.size(), 91u);
             for (int apex : {0, 30, 60}) {

@@ -7,7 +7,8 @@
 // gaps would not show the program as it is.
 //
 // Usage: rotary_preview <output folder> [path\to\rotary.exe]
-#include "remote.h"
+#include "frames.h"
+#include "program_window.h"
 
 #include <cstdio>
 #include <string>

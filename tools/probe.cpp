@@ -10,7 +10,8 @@
 //   exit-code N              after WM_CLOSE
 //
 // Usage: rotary_probe [path\to\rotary.exe]
-#include "remote.h"
+#include "frames.h"
+#include "program_window.h"
 
 #include <cstdio>
 
@@ -28,7 +29,7 @@ void Mark(const char* what)
 bool ShowsAnyGreen(HWND window)
 {
     const Picture p = CaptureClient(window);
-    for (const COLORREF c : p.pixels)
+    for (const DWORD c : p.pixels)
         if (c == kGreen)
             return true;
     return false;

@@ -1,22 +1,28 @@
-// The checks shared by the Windows-side tests: each one prints what it
-// expected and what it saw, and the run ends with "N passed, N failed".
+// The window tests' checks. Each prints what it expected and what it got, a
+// failure also the file and line of the check, as Wine's ok() does; the run
+// ends with "N passed, N failed".
 #pragma once
 
-#include "remote.h"
+#include "environment.h"
+#include "frames.h"
+#include "program_window.h"
 
-// Records and prints one check; returns ok.
-bool Check(bool ok, const char* what, const char* format = "", ...);
+// CHECK(ok, what[, format, ...]): records and prints one check; returns ok.
+#define CHECK(...) CheckAt(__FILE__, __LINE__, __VA_ARGS__)
+bool CheckAt(const char* file, int line, bool ok, const char* what, const char* format = "", ...);
 
-// Prints the closing count; returns the process exit code (0: all passed).
+// Prints the closing count; returns the exit code (0: all passed).
 int Summary();
+// Whether checks that pass are printed (failures always are).
+void PrintPasses(bool print);
 
-bool IsGreen(const Picture& p, int x, int y);
+// The exit code of a test that found no desktop: never taken for a pass.
+constexpr int kNoDesktopExitCode = 77;
 
-// The program's picture at the frames' client size: exactly one of its 61
-// frames, white, green and red only, the rotor inside the housing and the
-// housing's ends where they belong. Returns the frame, or -1.
-int CheckPicture(HWND window, const FrameSet& frames, const char* when);
+// The program's picture at the frames' client size: exactly one of the
+// frames, with the housing's ends where they belong; and the animation
+// going on by itself, two more exact frames within 2 s.
+void CheckPictureAndAnimation(HWND window, const FrameSet& frames, const char* when);
 
-// The animation goes on by itself: after the frame `shown`, another exact
-// frame with a different index within 2 s.
-void CheckAnimationGoesOn(HWND window, const FrameSet& frames, int shown, const char* when);
+// The executable's headers, imports and resources, read without running it.
+void CheckExecutable(const std::wstring& exe);

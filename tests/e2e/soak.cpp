@@ -1,214 +1,199 @@
 // Soak of rotary.exe: tens of thousands of forced repaints, interleaved
-// with resizes through degenerate and large clients and with minimise and
+// with resizes through narrow and large clients and with minimise and
 // restore cycles. At every size the picture must be exact; forced repaints
 // must advance the animation one frame each; the GDI objects and the
 // private bytes must not grow; and WM_CLOSE must end it with 0.
 //
 // Usage: rotary_soak [path\to\rotary.exe]
 #include "checks.h"
-#include "remote.h"
 
-#include <psapi.h>
+#include "tests/animation.h"
 
+#include <algorithm>
 #include <cstdio>
-#include <iterator>
 #include <vector>
 
 namespace {
 
-enum class Kind { minimised, degenerate, large };
+constexpr int kRounds = 8;
+// Memory is measured from the end of this round on: a clean run has been
+// seen to grow 1.5 MB in the first (code pages touched for the first
+// time), while the later rounds still add up a leak of a hundred bytes a
+// paint to well over a megabyte.
+constexpr int kSettlingRounds = 2;
+constexpr int kLeastRepaints = 40000;  // at a shown client, over the rounds
+constexpr SIZE kMinimised = {0, 0};
 
-struct Size {
-    Kind kind;
-    int width, height;
+// One round of clients, large ones fitted to the screen. Narrow ones go
+// along the height, which the window system lets shrink further than the
+// width: 17 (R 6, e 0) and 18 (R 7, e 1) show a figure, 0 to 3 (R 0) none,
+// and each of those comes straight after a figure, so that a layout kept
+// from it would show (at 18 the housing reaches up to row 1, at 17 row 2).
+constexpr SIZE kRoundPlan[] = {kMinimised, {320, 18}, {320, 3}, {320, 18}, {320, 2}, {320, 17},
+                               {320, 1},   {320, 17}, {320, 0}, {3000, 2000}, {800, 600}};
+
+struct RoundResult {
+    int repaints = 0;      // taken up at a shown, non-empty client
+    bool complete = true;  // every size obtained and every repaint taken up
 };
 
-// Minimised; clients whose smaller side is 0, 1 to 3 (R 0), 17 (R 6, e 0)
-// and 18 (R 7, e 1), taken along the height, which the window system lets
-// shrink to nothing while it holds the width above a minimum; and large
-// clients, fitted to the screen.
-constexpr Size kSizes[] = {
-    {Kind::minimised, 0, 0},    {Kind::degenerate, 320, 0},  {Kind::degenerate, 320, 1},
-    {Kind::degenerate, 320, 2}, {Kind::degenerate, 320, 3},  {Kind::degenerate, 320, 17},
-    {Kind::degenerate, 320, 18}, {Kind::large, 3000, 2000},  {Kind::large, 800, 600},
-};
-
-// The process's own committed memory (private bytes), which, unlike the
-// working set, Windows does not trim while the window is minimised. Wine
-// answers 0 for PrivateUsage but keeps the commit charge in PagefileUsage,
-// which Windows fills with the same value.
-SIZE_T PrivateBytes(HANDLE process)
+// One pass through the steps, `perStep` repaints at each (a hundredth of
+// them over a million pixels, where one paint costs some hundred small
+// ones), the picture checked exactly at each shown size.
+RoundResult Round(HWND window, const std::vector<SIZE>& steps, int perStep, bool timed,
+                  std::vector<FrameSet>* frames)
 {
-    PROCESS_MEMORY_COUNTERS_EX counters = {};
-    counters.cb = sizeof counters;
-    if (!K32GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
-                                 sizeof counters))
-        return 0;
-    return counters.PrivateUsage != 0 ? counters.PrivateUsage : counters.PagefileUsage;
-}
-
-// Whether every round so far got every size and every repaint: a leak per
-// paint is measured only over all the paints it should have had.
-bool complete = true;
-
-// One pass through every size, `perSize` repaints at each (a hundredth of
-// them at the largest, where one paint costs some hundred small ones),
-// the picture checked exactly at each shown size. Reports every size in
-// the first round and every failure in any. Returns the repaints made at a
-// shown, non-empty client: the ones that reach the program as paints.
-int Round(HWND window, int perSize, bool report, std::vector<FrameSet>* frames)
-{
-    int repaints = 0;
-    for (size_t k = 0; k < std::size(kSizes); ++k) {
-        const Size size = kSizes[k];
-        if (size.kind == Kind::minimised) {
+    RoundResult result;
+    for (size_t k = 0; k < steps.size(); ++k) {
+        if (steps[k].cx == 0) {
             ShowWindow(window, SW_MINIMIZE);
             const bool iconic = WaitFor([&] { return IsIconic(window) != FALSE; }, 5000);
-            ForceRepaints(window, perSize);  // no paint reaches a minimised window
+            ForceRepaints(window, perStep);  // no paint reaches a minimised window
             ShowWindow(window, SW_RESTORE);
-            const bool restored = WaitFor([&] { return !IsIconic(window); }, 5000);
-            if (report || !iconic || !restored)
-                Check(iconic && restored, "minimises and restores", "%d repaints while minimised",
-                      perSize);
+            CHECK(iconic && WaitFor([&] { return !IsIconic(window); }, 5000),
+                  "minimises and restores", "%d repaints while minimised", perStep);
             continue;
         }
-        const SIZE asked = size.kind == Kind::large
-                               ? FittingClient(window, size.width, size.height)
-                               : SIZE{size.width, size.height};
+        const SIZE before = ClientSize(window);
+        const SIZE asked = FittingClient(window, steps[k].cx, steps[k].cy);
         const bool obtained = SetClientSize(window, asked.cx, asked.cy, 1000);
-        RECT client = {};
-        GetClientRect(window, &client);
-        const SIZE border = FrameOf(window);
-        // The smallest window the system allows, and the frame it wraps
-        // round the client, say whose doing a size that was not obtained is.
-        if (report || !obtained)
-            Check(obtained, size.kind == Kind::large ? "large client obtained (fitted to the screen)"
-                                                     : "degenerate client obtained exactly",
-                  "asked for a %ldx%ld client, got %ldx%ld (frame %ldx%ld, smallest window "
-                  "%dx%d)",
-                  asked.cx, asked.cy, client.right, client.bottom, border.cx, border.cy,
-                  GetSystemMetrics(SM_CXMINTRACK), GetSystemMetrics(SM_CYMINTRACK));
-        complete = complete && obtained;
-        if (!obtained)
+        const SIZE got = ClientSize(window);
+        result.complete = result.complete && obtained;
+        if (!CHECK(obtained, "client obtained exactly (fitted to the screen)",
+                   "asked for %ldx%ld, got %ldx%ld", asked.cx, asked.cy, got.cx, got.cy))
             continue;
-        const int times = asked.cx * asked.cy > 1000000 ? perSize / 100 : perSize;
+        const int times = asked.cx * asked.cy > 1000000 ? perStep / 100 : perStep;
         const ULONGLONG started = GetTickCount64();
         const int takenUp = ForceRepaints(window, times);
-        complete = complete && takenUp == times;
-        if (takenUp != times)
-            Check(false, "every forced repaint taken up", "%ldx%ld: %d of %d", asked.cx,
-                  asked.cy, takenUp, times);
-        if (asked.cy > 0)
-            repaints += takenUp;  // an empty client gets no paint
-        if (report)
+        result.complete = result.complete && takenUp == times;
+        CHECK(takenUp == times, "every forced repaint taken up", "%ldx%ld: %d of %d", asked.cx,
+              asked.cy, takenUp, times);
+        if (timed)
             std::printf("info: %ldx%ld: %d repaints in %llu ms\n", asked.cx, asked.cy, times,
                         GetTickCount64() - started);
         if (asked.cy == 0)
-            continue;  // nothing to see
+            continue;  // an empty client gets no paint, and shows nothing
+        result.repaints += takenUp;
         if ((*frames)[k].width != asked.cx || (*frames)[k].height != asked.cy)
             (*frames)[k] = RenderFrames(asked.cx, asked.cy);
         Picture seen;
         const int frame = WaitForExactFrame(window, (*frames)[k], &seen, 3000);
-        if (report || frame < 0)
-            Check(frame >= 0, "window shows one frame of the figure, pixel for pixel",
-                  "%ldx%ld: frame %d", asked.cx, asked.cy, frame);
+        char when[64];
+        std::snprintf(when, sizeof when, "%ldx%ld, straight from %ldx%ld", asked.cx, asked.cy,
+                      before.cx, before.cy);
+        if (!CHECK(frame >= 0, "window shows one frame of the figure, pixel for pixel",
+                   "%s: frame %d", when, frame))
+            ShowMismatch(seen, (*frames)[k], when);
     }
-    return repaints;
+    return result;
 }
 
 // N forced repaints advance the animation by N frames, give or take the
-// timer's own ticks meanwhile: read at a size where all 61 frames can be
+// timer's own ticks meanwhile: read at a size where every frame can be
 // told apart, with N and the ticks together well short of a whole cycle.
 void CheckRepaintsAdvance(HWND window, const FrameSet& frames)
 {
     const int distinct = DistinctFrames(frames);
-    if (!Check(distinct == 61, "all 61 frames can be told apart at this size", "%dx%d: %d",
-               frames.width, frames.height, distinct))
+    if (!CHECK(distinct == kFramesPerCycle, "every frame of the cycle can be told apart here",
+               "%dx%d: %d of %d", frames.width, frames.height, distinct, kFramesPerCycle))
         return;
     const int forced = 30;
     // Each reading waits for the picture to change, so that it shows the
     // program's frame as it stands rather than one not yet flushed.
-    const int before =
-        WaitForNextFrame(window, frames, MatchingFrame(CaptureClient(window), frames), 3000);
+    const auto reading = [&] {
+        return WaitForNextFrame(window, frames, MatchingFrame(CaptureClient(window), frames), 3000);
+    };
+    const int before = reading();
     const ULONGLONG started = GetTickCount64();
     ForceRepaints(window, forced);
-    const int after =
-        WaitForNextFrame(window, frames, MatchingFrame(CaptureClient(window), frames), 3000);
-    const ULONGLONG ended = GetTickCount64();
-    // Between the two readings the timer fires once per period begun, and
-    // once more for one already due; one more for the tick count's own
-    // granularity on Windows.
-    const ULONGLONG took = ended - started;
-    const int ticks = int(took / 100) + 2;
-    const int advanced = (after - before + 61) % 61;
-    Check(before >= 0 && after >= 0 && ticks < 61 - forced && advanced >= forced &&
+    const int after = reading();
+    // Meanwhile the timer fires once per period begun, once more for one
+    // already due, and one more for the tick count's granularity on Windows.
+    const ULONGLONG took = GetTickCount64() - started;
+    const int ticks = int(took / kTimerPeriodMs) + 2;
+    const int advanced = (after - before + kFramesPerCycle) % kFramesPerCycle;
+    CHECK(before >= 0 && after >= 0 && ticks < kFramesPerCycle - forced && advanced >= forced &&
               advanced <= forced + ticks,
           "30 forced repaints advance the animation by 30 frames, give or take timer ticks",
-          "frame %d, then %d: %d frames in %llu ms (at most %d ticks)", before, after, advanced,
-          took, ticks);
+          "frame %d, then %d: %d frames in %llu ms (at most %d ticks of %u ms)", before, after,
+          advanced, took, ticks, kTimerPeriodMs);
 }
 
 }  // namespace
 
 int wmain(int argc, wchar_t** argv)
 {
-    std::printf("rotary soak%s\n", RunningUnderWine() ? " (under Wine)" : "");
-    char desktop[160];
-    if (!Check(OnVisibleDesktop(desktop, sizeof desktop),
-               "runs on a visible desktop in an interactive session (no window shows elsewhere)",
-               "%s", desktop))
-        return Summary();
+    if (!OnVisibleDesktop("rotary soak"))
+        return kNoDesktopExitCode;
     Program program;
-    if (!Check(Start(ProgramPath(argc, argv), &program), "program starts"))
+    if (!CHECK(Start(ProgramPath(argc, argv), &program), "program starts"))
         return Summary();
     const HWND window = program.window;
     const HANDLE process = program.process.hProcess;
+    DescribeWindow(window);
+
+    // The smallest client height the window system keeps this window at,
+    // measured once: ask for 0 and see. Windows holds a resizable window at
+    // its minimum tracking size, which may leave a few pixels of client.
+    SetClientSize(window, 320, 0, 1000);
+    const int floor = ClientSize(window).cy;
+    std::printf("info: the window system keeps this window's client at least %d px high%s\n",
+                floor, floor > 0 ? ": heights below it not reachable" : "");
+    CHECK(floor <= 17, "client heights 17 and 18 reachable", "the floor is %d px", floor);
+    std::vector<SIZE> steps;
+    for (const SIZE step : kRoundPlan)
+        if (step.cx == 0 || (step.cy >= floor && (steps.empty() || steps.back().cy != step.cy)))
+            steps.push_back(step);
 
     // A first round settles what the program and the window system keep
-    // for themselves (the largest window surface among them). Memory is
-    // measured only from the end of the second full round on: a clean run
-    // measured from the first has been seen to grow 1.5 MB once (code pages
-    // touched for the first time), while six rounds still add a leak of a
-    // hundred bytes a paint up to well over a megabyte.
-    std::vector<FrameSet> frames(std::size(kSizes));
-    Round(window, 100, true, &frames);
+    // for themselves (the largest window surface among them), and shows
+    // how many repaints a round makes: enough for the least in all.
+    std::vector<FrameSet> frames(steps.size());
+    const int hundreds = std::max(1, Round(window, steps, 100, true, &frames).repaints / 100);
+    const int perStep = (kLeastRepaints / kRounds / hundreds + 100) / 100 * 100;
+    PrintPasses(false);  // from here on only failures
     const long objectsBefore = GdiObjectCount(process);
     SIZE_T memoryBefore = 0;
-
-    const int rounds = 8;
-    int repaints = 0;
+    RoundResult all;
     const ULONGLONG started = GetTickCount64();
-    for (int round = 1; round <= rounds; ++round) {
-        repaints += Round(window, 1000, false, &frames);
+    for (int round = 1; round <= kRounds; ++round) {
+        const RoundResult result = Round(window, steps, perStep, false, &frames);
+        all.repaints += result.repaints;
+        all.complete = all.complete && result.complete;
         const SIZE_T memory = PrivateBytes(process);
-        if (round == 2)
+        if (round == kSettlingRounds)
             memoryBefore = memory;
         std::printf("info: after round %d: private bytes %zu KB, GDI objects %ld\n", round,
                     memory / 1024, GdiObjectCount(process));
     }
-    std::printf("info: %d repaints at a shown client in %d resize rounds in %llu ms\n", repaints,
-                rounds, GetTickCount64() - started);
-    Check(repaints >= 40000, "at least 40,000 repaints at a shown, non-empty client", "%d",
-          repaints);
+    PrintPasses(true);
+    const ULONGLONG took = GetTickCount64() - started;
+    CHECK(all.repaints >= kLeastRepaints, "enough repaints at a shown, non-empty client",
+          "%d, at least %d", all.repaints, kLeastRepaints);
 
     const SIZE full = FittingClient(window, 800, 600);
-    Check(SetClientSize(window, full.cx, full.cy),
+    CHECK(SetClientSize(window, full.cx, full.cy),
           "client area back to 800x600 or the most that fits", "%ldx%ld", full.cx, full.cy);
     const FrameSet fullFrames = RenderFrames(full.cx, full.cy);
-    CheckPicture(window, fullFrames, "after the soak");
+    CheckPictureAndAnimation(window, fullFrames, "after the soak");
     CheckRepaintsAdvance(window, fullFrames);
     const long objectsAfter = GdiObjectCount(process);
-    Check(objectsBefore > 0 && objectsAfter <= objectsBefore + 8, "GDI objects did not grow",
-          "before %ld, after %ld", objectsBefore, objectsAfter);
+    CHECK(objectsBefore >= 0 && objectsAfter >= 0 && objectsAfter <= objectsBefore + 8,
+          "GDI objects did not grow", "before %ld, after %ld", objectsBefore, objectsAfter);
     const SIZE_T memoryAfter = PrivateBytes(process);
     const long long grown = (long long)memoryAfter - (long long)memoryBefore;
-    Check(complete && memoryBefore > 0 && grown < 1024 * 1024,
-          "private bytes grew less than 1 MB over the last six rounds, every size and paint had",
-          "before %zu KB, after %zu KB, %+lld KB%s", memoryBefore / 1024, memoryAfter / 1024,
-          grown / 1024, complete ? "" : "; some sizes or paints were missed");
+    CHECK(all.complete && memoryBefore > 0 && grown < 1024 * 1024,
+          "private bytes grew less than 1 MB after the settling rounds, every size and paint had",
+          "rounds %d to %d: %zu KB, then %zu KB, %+lld KB%s", kSettlingRounds + 1, kRounds,
+          memoryBefore / 1024, memoryAfter / 1024, grown / 1024,
+          all.complete ? "" : "; some sizes or paints were missed");
+    std::printf("summary: %d repaints at a shown client in %d rounds, %llu s; private bytes "
+                "%zu KB, then %zu KB; GDI objects %ld, then %ld\n", all.repaints, kRounds,
+                took / 1000, memoryBefore / 1024, memoryAfter / 1024, objectsBefore,
+                objectsAfter);
 
     const DWORD exitCode = Stop(&program, 5000);
-    Check(exitCode == 0, "WM_CLOSE ends the process with exit code 0 within 5 s",
+    CHECK(exitCode == 0, "WM_CLOSE ends the process with exit code 0 within 5 s",
           "exit code %lu", exitCode);
     return Summary();
 }

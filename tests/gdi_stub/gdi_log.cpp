@@ -22,16 +22,8 @@ int MoveToEx(HDC dc, int x, int y, POINT* previous)
 {
     return Record({GdiCall::kMoveTo, dc, {x, y, 0, 0}, previous != nullptr});
 }
-
-int LineTo(HDC dc, int x, int y)
-{
-    return Record({GdiCall::kLineTo, dc, {x, y, 0, 0}, false});
-}
-
-int Ellipse(HDC dc, int left, int top, int right, int bottom)
-{
-    return Record({GdiCall::kEllipse, dc, {left, top, right, bottom}, false});
-}
+int LineTo(HDC dc, int x, int y) { return Record(LineCall(dc, x, y)); }
+int Ellipse(HDC dc, int l, int t, int r, int b) { return Record(EllipseCall(dc, l, t, r, b)); }
 
 GdiCall MoveCall(HDC dc, int x, int y) { return {GdiCall::kMoveTo, dc, {x, y, 0, 0}, false}; }
 GdiCall LineCall(HDC dc, int x, int y) { return {GdiCall::kLineTo, dc, {x, y, 0, 0}, false}; }
@@ -48,16 +40,9 @@ bool operator==(const GdiCall& a, const GdiCall& b)
 
 std::ostream& operator<<(std::ostream& out, const GdiCall& c)
 {
-    switch (c.op) {
-    case GdiCall::kMoveTo:
-        out << "MoveToEx(" << c.v[0] << ", " << c.v[1] << (c.askedPrevious ? ", &pt)" : ")");
-        break;
-    case GdiCall::kLineTo:
-        out << "LineTo(" << c.v[0] << ", " << c.v[1] << ")";
-        break;
-    case GdiCall::kEllipse:
-        out << "Ellipse(" << c.v[0] << ", " << c.v[1] << ", " << c.v[2] << ", " << c.v[3] << ")";
-        break;
-    }
-    return out;
+    if (c.op == GdiCall::kEllipse)
+        return out << "Ellipse(" << c.v[0] << ", " << c.v[1] << ", " << c.v[2] << ", " << c.v[3]
+                   << ")";
+    return out << (c.op == GdiCall::kMoveTo ? "MoveToEx(" : "LineTo(") << c.v[0] << ", " << c.v[1]
+               << (c.askedPrevious ? ", &pt)" : ")");
 }

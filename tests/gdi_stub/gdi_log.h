@@ -14,18 +14,14 @@ struct GdiCall {
     bool askedPrevious;  // MoveToEx was handed a POINT to fill
 };
 
-// Every call since the last ClearGdiLog(), in order.
-std::vector<GdiCall>& GdiLog();
+std::vector<GdiCall>& GdiLog();  // every call since the last ClearGdiLog()
 void ClearGdiLog();
-
-// Optional observer, called for each logged call (the shell tests use it
-// to note which pen was selected at the time).
+// Called for each logged call (the shell tests note the pen selected then).
 extern std::function<void(const GdiCall&)> gdiCallObserver;
 
 bool operator==(const GdiCall& a, const GdiCall& b);
 std::ostream& operator<<(std::ostream& out, const GdiCall& call);
-
-// Shorthands for expected calls on a given dc.
+// Expected calls on a given dc.
 GdiCall MoveCall(HDC dc, int x, int y);
 GdiCall LineCall(HDC dc, int x, int y);
 GdiCall EllipseCall(HDC dc, int left, int top, int right, int bottom);

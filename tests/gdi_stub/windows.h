@@ -7,17 +7,8 @@
 typedef std::int32_t LONG;
 typedef struct HDC__* HDC;
 
-struct POINT {
-    LONG x;
-    LONG y;
-};
-
-struct RECT {
-    LONG left;
-    LONG top;
-    LONG right;
-    LONG bottom;
-};
+struct POINT { LONG x, y; };
+struct RECT { LONG left, top, right, bottom; };
 
 int MoveToEx(HDC dc, int x, int y, POINT* previous);
 int LineTo(HDC dc, int x, int y);

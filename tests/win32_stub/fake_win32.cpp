@@ -2,10 +2,21 @@
 
 #include "figure/engine.h"
 #include "gdi_stub/gdi_log.h"
+#include "tests/animation.h"
 
-#include <cstring>
+#include <gtest/gtest.h>
 
 FakeWin32 fake;
+
+// One check of the fake: a failure of the running test at this line.
+#define FAKE_EXPECT(what, expected, got)                                                  \
+    do {                                                                                   \
+        const auto expected_ = (expected);                                                \
+        const auto got_ = (got);                                                           \
+        if (!(expected_ == got_))                                                          \
+            ADD_FAILURE_AT(__FILE__, __LINE__) << what << ": expected "                   \
+                << testing::PrintToString(expected_) << ", got " << testing::PrintToString(got_); \
+    } while (0)
 
 namespace {
 
@@ -13,15 +24,14 @@ namespace {
 HGDIOBJ Stock(int which) { return reinterpret_cast<HGDIOBJ>(std::uintptr_t(0x100 + which)); }
 bool IsStock(HGDIOBJ object) { return std::uintptr_t(object) < 0x200; }
 std::uintptr_t Id(const void* handle) { return reinterpret_cast<std::uintptr_t>(handle); }
-
+std::string Text(const wchar_t* text) { return testing::PrintToString(std::wstring(text)); }
 void Log(const std::string& what, std::uintptr_t a = 0)
 {
     fake.events.push_back({what, a, 0, engineState.frameIndex});
 }
-
-bool IsPen(HGDIOBJ object)
+LRESULT Send(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0)
 {
-    return object == Stock(BLACK_PEN) || fake.livePens.count(Id(object)) != 0;
+    return fake.registered.lpfnWndProc(window, message, wParam, lParam);
 }
 
 COLORREF ColourOfSelectedPen()
@@ -31,8 +41,6 @@ COLORREF ColourOfSelectedPen()
     const auto pen = fake.livePens.find(Id(fake.selectedPen));
     return pen == fake.livePens.end() ? 0xFFFFFFFF : pen->second;
 }
-
-WNDPROC Procedure() { return fake.registered.lpfnWndProc; }
 
 }  // namespace
 
@@ -54,31 +62,28 @@ void ResetFake()
     gdiCallObserver = [](const GdiCall& call) {
         fake.events.push_back({"draw", std::uintptr_t(call.op), ColourOfSelectedPen(),
                                engineState.frameIndex});
-        if (call.dc != kFakeDc)
-            fake.faults.push_back("drew on a dc that is not the paint's");
-        if (fake.selectedBrush != Stock(NULL_BRUSH))
-            fake.faults.push_back("drew without the hollow brush selected");
+        FAKE_EXPECT("drawing dc", kFakeDc, call.dc);
+        FAKE_EXPECT("brush selected while drawing", Stock(NULL_BRUSH), fake.selectedBrush);
     };
 }
 
 HDC BeginPaint(HWND window, PAINTSTRUCT* paint)
 {
     Log("BeginPaint", Id(window));
-    paint->hdc = kFakeDc;
-    return kFakeDc;
+    return paint->hdc = kFakeDc;
 }
-
-BOOL EndPaint(HWND window, const PAINTSTRUCT*)
+BOOL EndPaint(HWND window, const PAINTSTRUCT*) { Log("EndPaint", Id(window)); return TRUE; }
+HGDIOBJ GetStockObject(int which)
 {
-    Log("EndPaint", Id(window));
-    return TRUE;
+    Log("GetStockObject", std::uintptr_t(which));
+    return Stock(which);
 }
 
 HPEN CreatePen(int style, int width, COLORREF colour)
 {
     Log("CreatePen", colour);
-    if (style != PS_SOLID || width != 1)
-        fake.faults.push_back("pen is not solid and one pixel wide");
+    FAKE_EXPECT("pen style", PS_SOLID, style);
+    FAKE_EXPECT("pen width", 1, width);
     if (fake.penFails)
         return nullptr;
     const std::uintptr_t pen = fake.nextHandle++;
@@ -91,39 +96,29 @@ HGDIOBJ SelectObject(HDC dc, HGDIOBJ object)
     Log("SelectObject", Id(object));
     if (dc != kFakeDc || object == nullptr)
         return nullptr;  // as GDI: nothing selected
-    if (!IsStock(object) && fake.livePens.count(Id(object)) == 0) {
-        fake.faults.push_back("selected an object that does not exist");
+    const bool pen = object == Stock(BLACK_PEN) || fake.livePens.count(Id(object)) != 0;
+    FAKE_EXPECT("SelectObject of a stock or live object", true, IsStock(object) || pen);
+    if (!IsStock(object) && !pen)
         return nullptr;
-    }
-    HGDIOBJ& slot = IsPen(object) ? fake.selectedPen : fake.selectedBrush;
+    HGDIOBJ& slot = pen ? fake.selectedPen : fake.selectedBrush;
     const HGDIOBJ previous = slot;
     slot = object;
     return previous;
-}
-
-HGDIOBJ GetStockObject(int which)
-{
-    Log("GetStockObject", std::uintptr_t(which));
-    return Stock(which);
 }
 
 BOOL DeleteObject(HGDIOBJ object)
 {
     Log("DeleteObject", Id(object));
     if (object == nullptr)
+        return FALSE;  // as GDI, after a pen that could not be made
+    const bool live = fake.livePens.count(Id(object)) != 0;
+    const bool selected = object == fake.selectedPen || object == fake.selectedBrush;
+    FAKE_EXPECT("DeleteObject of", std::string("a pen no longer selected"),
+                std::string(!live ? (IsStock(object) ? "a stock object" : "no live object")
+                            : selected ? "a pen still selected" : "a pen no longer selected"));
+    if (!live || selected)
         return FALSE;
-    if (IsStock(object)) {
-        fake.faults.push_back("deleted a stock object");
-        return FALSE;
-    }
-    if (object == fake.selectedPen || object == fake.selectedBrush) {
-        fake.faults.push_back("deleted an object still selected into the dc");
-        return FALSE;
-    }
-    if (fake.livePens.erase(Id(object)) == 0) {
-        fake.faults.push_back("deleted an object that does not exist");
-        return FALSE;
-    }
+    fake.livePens.erase(Id(object));
     fake.everDeleted.insert(Id(object));
     return TRUE;
 }
@@ -149,17 +144,19 @@ HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR title, DWORD styl
                      void* param)
 {
     Log("CreateWindowExW", style);
-    const bool asExpected =
-        exStyle == 0 && std::wcscmp(className, L"rotary") == 0 && style == WS_OVERLAPPEDWINDOW &&
-        x == CW_USEDEFAULT && y == CW_USEDEFAULT && width == CW_USEDEFAULT &&
-        height == CW_USEDEFAULT && parent == nullptr && menu == nullptr && param == nullptr &&
-        instance == fake.registered.hInstance &&
-        std::wcscmp(title, L"\u30ed\u30fc\u30bf\u30ea\u30fc\u30a8\u30f3\u30b8\u30f3") == 0;
-    if (!asExpected)
-        fake.faults.push_back("CreateWindowExW arguments");
+    FAKE_EXPECT("CreateWindowExW extended style", DWORD(0), exStyle);
+    FAKE_EXPECT("CreateWindowExW class", Text(L"rotary"), Text(className));
+    FAKE_EXPECT("CreateWindowExW title",
+                Text(L"\u30ed\u30fc\u30bf\u30ea\u30fc\u30a8\u30f3\u30b8\u30f3"), Text(title));
+    FAKE_EXPECT("CreateWindowExW style", WS_OVERLAPPEDWINDOW, style);
+    for (const int placement : {x, y, width, height})
+        FAKE_EXPECT("CreateWindowExW position and size", CW_USEDEFAULT, placement);
+    FAKE_EXPECT("CreateWindowExW parent, menu and parameter all null", true,
+                parent == nullptr && menu == nullptr && param == nullptr);
+    FAKE_EXPECT("CreateWindowExW instance", fake.registered.hInstance, instance);
     if (fake.createFails || !fake.classRegistered)
         return nullptr;
-    Procedure()(kFakeWindow, WM_CREATE, 0, 0);
+    Send(kFakeWindow, WM_CREATE);
     return kFakeWindow;
 }
 
@@ -168,19 +165,15 @@ BOOL ShowWindow(HWND, int showCommand)
     Log("ShowWindow", std::uintptr_t(showCommand));
     return FALSE;
 }
-
-BOOL UpdateWindow(HWND window)
-{
-    Log("UpdateWindow");
-    Procedure()(window, WM_PAINT, 0, 0);
-    return TRUE;
-}
+BOOL UpdateWindow(HWND window) { Log("UpdateWindow"); return Send(window, WM_PAINT), TRUE; }
 
 BOOL GetMessageW(MSG* message, HWND window, UINT first, UINT last)
 {
     Log("GetMessageW");
-    if (window != nullptr || first != 0 || last != 0)
-        fake.faults.push_back("GetMessageW filters messages");
+    FAKE_EXPECT("GetMessageW filter (window, first, last)", std::string("(0, 0, 0)"),
+                "(" + std::to_string(Id(window)) + ", " + std::to_string(first) + ", " +
+                    std::to_string(last) + ")");
+    fake.translated = false;
     if (fake.queue.empty()) {
         // A real loop would block here for ever.
         ++fake.getMessageOnEmptyQueue;
@@ -189,31 +182,33 @@ BOOL GetMessageW(MSG* message, HWND window, UINT first, UINT last)
     }
     *message = fake.queue.front();
     fake.queue.pop_front();
-    if (message->message == kGetMessageFails)
-        return -1;
-    return message->message != WM_QUIT;
+    return message->message == kGetMessageFails ? -1 : message->message != WM_QUIT;
 }
 
-BOOL TranslateMessage(const MSG*) { return FALSE; }
+// The loop translates every message, as a window that takes keys needs.
+BOOL TranslateMessage(const MSG* message)
+{
+    Log("TranslateMessage", message->message);
+    return fake.translated = true, FALSE;
+}
 
 LRESULT DispatchMessageW(const MSG* message)
 {
-    return Procedure()(message->hwnd, message->message, message->wParam, message->lParam);
+    Log("DispatchMessageW", message->message);
+    FAKE_EXPECT("message translated before it is dispatched", true, fake.translated);
+    return Send(message->hwnd, message->message, message->wParam, message->lParam);
 }
 
 UINT_PTR SetTimer(HWND window, UINT_PTR id, UINT periodMs, TIMERPROC procedure)
 {
     Log("SetTimer", id);
-    if (window != kFakeWindow || periodMs != 100 || procedure != nullptr)
-        fake.faults.push_back("SetTimer arguments");
+    FAKE_EXPECT("SetTimer window", kFakeWindow, window);
+    FAKE_EXPECT("SetTimer period", kTimerPeriodMs, periodMs);
+    FAKE_EXPECT("SetTimer procedure", TIMERPROC(nullptr), procedure);
     return fake.timerFails ? 0 : id;
 }
 
-BOOL KillTimer(HWND, UINT_PTR id)
-{
-    Log("KillTimer", id);
-    return TRUE;
-}
+BOOL KillTimer(HWND, UINT_PTR id) { Log("KillTimer", id); return TRUE; }
 
 int MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type)
 {
@@ -223,18 +218,13 @@ int MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type)
     return 1;
 }
 
-BOOL GetClientRect(HWND, RECT* client)
-{
-    Log("GetClientRect");
-    *client = fake.client;
-    return TRUE;
-}
+BOOL GetClientRect(HWND, RECT* client) { Log("GetClientRect"); *client = fake.client; return TRUE; }
 
 BOOL InvalidateRect(HWND window, const RECT* rect, BOOL erase)
 {
     Log("InvalidateRect", Id(window));
-    if (rect != nullptr || erase != TRUE)
-        fake.faults.push_back("invalidation is not the whole client area with erasing");
+    FAKE_EXPECT("InvalidateRect area (null: the whole client)", nullptr, rect);
+    FAKE_EXPECT("InvalidateRect erase", TRUE, erase);
     return TRUE;
 }
 
@@ -244,12 +234,7 @@ void PostQuitMessage(int exitCode)
     fake.queue.push_back(MSG{nullptr, WM_QUIT, WPARAM(exitCode), 0});
 }
 
-BOOL DestroyWindow(HWND window)
-{
-    Log("DestroyWindow");
-    Procedure()(window, WM_DESTROY, 0, 0);
-    return TRUE;
-}
+BOOL DestroyWindow(HWND window) { Log("DestroyWindow"); return Send(window, WM_DESTROY), TRUE; }
 
 LRESULT DefWindowProcW(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {

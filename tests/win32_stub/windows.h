@@ -14,24 +14,19 @@
 
 typedef int BOOL;
 typedef unsigned int UINT;
-typedef std::uint32_t DWORD;
+typedef std::uint32_t DWORD, COLORREF;
 typedef std::uint16_t ATOM;
-typedef std::uint32_t COLORREF;
-typedef std::uintptr_t UINT_PTR;
-typedef std::uintptr_t WPARAM;
-typedef std::intptr_t LPARAM;
-typedef std::intptr_t LRESULT;
+typedef std::uintptr_t UINT_PTR, WPARAM;
+typedef std::intptr_t LPARAM, LRESULT;
 typedef char* LPSTR;
 typedef const wchar_t* LPCWSTR;
-
 typedef struct HWND__* HWND;
 typedef struct HINSTANCE__* HINSTANCE;
 typedef struct HMENU__* HMENU;
 typedef struct HICON__* HICON;
 typedef struct HCURSOR__* HCURSOR;
 typedef struct HGDIOBJ__* HGDIOBJ;
-typedef HGDIOBJ HPEN;
-typedef HGDIOBJ HBRUSH;
+typedef HGDIOBJ HPEN, HBRUSH;
 typedef void (*TIMERPROC)(HWND, UINT, UINT_PTR, DWORD);
 typedef LRESULT (*WNDPROC)(HWND, UINT, WPARAM, LPARAM);
 
@@ -40,52 +35,29 @@ typedef LRESULT (*WNDPROC)(HWND, UINT, WPARAM, LPARAM);
      (static_cast<COLORREF>((b) & 0xff) << 16))
 
 enum : UINT {
-    WM_CREATE = 0x0001,
-    WM_DESTROY = 0x0002,
-    WM_SIZE = 0x0005,
-    WM_PAINT = 0x000F,
-    WM_CLOSE = 0x0010,
-    WM_QUIT = 0x0012,
-    WM_ERASEBKGND = 0x0014,
-    WM_TIMER = 0x0113,
+    WM_CREATE = 0x0001, WM_DESTROY = 0x0002, WM_SIZE = 0x0005, WM_PAINT = 0x000F,
+    WM_CLOSE = 0x0010, WM_QUIT = 0x0012, WM_ERASEBKGND = 0x0014, WM_TIMER = 0x0113,
     WM_MOUSEMOVE = 0x0200,
 };
 
-constexpr UINT CS_VREDRAW = 0x0001;
-constexpr UINT CS_HREDRAW = 0x0002;
+constexpr UINT CS_VREDRAW = 0x0001, CS_HREDRAW = 0x0002, MB_ICONWARNING = 0x30;
 constexpr DWORD WS_OVERLAPPEDWINDOW = 0x00CF0000;
 constexpr int CW_USEDEFAULT = static_cast<int>(0x80000000);
-constexpr int PS_SOLID = 0;
-constexpr int WHITE_BRUSH = 0;
-constexpr int NULL_BRUSH = 5;
-constexpr int BLACK_PEN = 7;
-constexpr UINT MB_ICONWARNING = 0x30;
+constexpr int PS_SOLID = 0, WHITE_BRUSH = 0, NULL_BRUSH = 5, BLACK_PEN = 7;
 #define IDC_ARROW (reinterpret_cast<LPCWSTR>(static_cast<std::uintptr_t>(32512)))
 
-struct PAINTSTRUCT {
-    HDC hdc;
-    BOOL fErase;
-    RECT rcPaint;
-};
-
-struct MSG {
-    HWND hwnd;
-    UINT message;
-    WPARAM wParam;
-    LPARAM lParam;
-};
+struct PAINTSTRUCT { HDC hdc; BOOL fErase; RECT rcPaint; };
+struct MSG { HWND hwnd; UINT message; WPARAM wParam; LPARAM lParam; };
 
 struct WNDCLASSW {
     UINT style;
     WNDPROC lpfnWndProc;
-    int cbClsExtra;
-    int cbWndExtra;
+    int cbClsExtra, cbWndExtra;
     HINSTANCE hInstance;
     HICON hIcon;
     HCURSOR hCursor;
     HBRUSH hbrBackground;
-    LPCWSTR lpszMenuName;
-    LPCWSTR lpszClassName;
+    LPCWSTR lpszMenuName, lpszClassName;
 };
 
 HDC BeginPaint(HWND window, PAINTSTRUCT* paint);
