@@ -55,9 +55,9 @@ int wmain(int argc, wchar_t** argv)
 
     // Minimise and restore: the layout comes back with the window, and so
     // does the animation.
-    ShowWindow(window, SW_MINIMIZE);
+    ShowWindowAsync(window, SW_MINIMIZE);
     CHECK(WaitFor([&] { return IsIconic(window) != FALSE; }, 5000), "window minimises");
-    ShowWindow(window, SW_RESTORE);
+    ShowWindowAsync(window, SW_RESTORE);
     CHECK(WaitFor([&] {
               const SIZE client = ClientSize(window);
               return !IsIconic(window) && client.cx == smaller.cx && client.cy == smaller.cy;

@@ -85,8 +85,10 @@ bool SetClientSize(HWND window, int width, int height, DWORD timeoutMs)
     const RECT work = WorkArea(window);
     const auto place = [&] {
         const SIZE frame = FrameOf(window);
+        // Asynchronously, as every call here that the program's thread must
+        // answer: a program that hangs then fails a check, not the test.
         SetWindowPos(window, nullptr, work.left, work.top, width + frame.cx, height + frame.cy,
-                     SWP_NOZORDER | SWP_NOACTIVATE);
+                     SWP_NOZORDER | SWP_NOACTIVATE | SWP_ASYNCWINDOWPOS);
         return WaitFor([&] {
             const SIZE client = ClientSize(window);
             return client.cx == width && client.cy == height;
@@ -112,7 +114,9 @@ int ForceRepaints(HWND window, int times)
         while ((pending = GetUpdateRect(window, nullptr, FALSE) != FALSE) &&
                GetTickCount64() < end)
             SwitchToThread();
-        takenUp += !pending && IsWindow(window);
+        if (pending || !IsWindow(window))
+            break;  // a program that stopped painting will not take up more
+        ++takenUp;
     }
     return takenUp;
 }

@@ -43,5 +43,6 @@ SIZE FittingClient(HWND window, int width, int height);
 bool SetClientSize(HWND window, int width, int height, DWORD timeoutMs = 5000);
 // Repaints the window `times` times, with erasing as a timer tick does,
 // each taken up by the program before the next is asked for. Returns how
-// many were taken up (all, unless the program hangs or goes).
+// many were taken up before one was not (all, unless the program hangs or
+// goes).
 int ForceRepaints(HWND window, int times);

@@ -46,10 +46,10 @@ RoundResult Round(HWND window, const std::vector<SIZE>& steps, int perStep, bool
     RoundResult result;
     for (size_t k = 0; k < steps.size(); ++k) {
         if (steps[k].cx == 0) {
-            ShowWindow(window, SW_MINIMIZE);
+            ShowWindowAsync(window, SW_MINIMIZE);
             const bool iconic = WaitFor([&] { return IsIconic(window) != FALSE; }, 5000);
             ForceRepaints(window, perStep);  // no paint reaches a minimised window
-            ShowWindow(window, SW_RESTORE);
+            ShowWindowAsync(window, SW_RESTORE);
             CHECK(iconic && WaitFor([&] { return !IsIconic(window); }, 5000),
                   "minimises and restores", "%d repaints while minimised", perStep);
             continue;
