@@ -8,13 +8,16 @@
 
 (async () => {
   const canvas = document.getElementById('client');
-  const context = canvas.getContext('2d', { alpha: false });
   // Compiled from the bytes, so that any server's content type will do.
   const response = await fetch('rotary.wasm');
+  if (!response.ok) throw new Error(`rotary.wasm: ${response.status} ${response.statusText}`);
   const { instance } = await WebAssembly.instantiate(await response.arrayBuffer(),
     { env: { emscripten_notify_memory_growth() {} } });
   const page = instance.exports;
   page._initialize();
+  // Only now: an opaque context is black until the first frame, while a
+  // canvas without one lets the white page show through as it loads.
+  const context = canvas.getContext('2d', { alpha: false });
   let pixels = 0;  // where the frame's RGBA bytes lie in the module's memory
 
   function paint() {
@@ -50,4 +53,10 @@
 
   // A hidden window is not painted, so a background tab stays still.
   setInterval(() => { if (!document.hidden) paint(); }, 100);
-})();
+})().catch((error) => {
+  // Without its module there is nothing to draw: say so in a line of text.
+  const line = document.createElement('p');
+  line.textContent = `読み込み失敗：${error.message}`;
+  document.body.replaceChildren(line);
+  console.error(error);
+});
