@@ -32,6 +32,10 @@ Picture Drawn(int width, int height, Draw draw)
             GdiFlush();
             const DWORD* const pixels = static_cast<const DWORD*>(bits);
             picture = {width, height, {pixels, pixels + size_t(width) * height}};
+            // The top byte of a 32-bit pixel is no part of its colour, and a
+            // copy from a window may fill it (Wine 10 sets it to 0xFF).
+            for (DWORD& pixel : picture.pixels)
+                pixel &= 0xFFFFFF;
         }
         SelectObject(dc, previous);
     }
