@@ -2,10 +2,8 @@
 # and its two tests: its pixels against GDI's under Wine, and the page in
 # Debian's chromium. Without those tools the program still builds (for
 # `make run` and `make dist`), and the web tests fail, saying what is missing.
-add_executable(gdi_reference ${CMAKE_CURRENT_LIST_DIR}/gdi_reference.cpp ${FIGURE_SOURCES})
-target_include_directories(gdi_reference PRIVATE ${PROJECT_SOURCE_DIR})
-target_link_libraries(gdi_reference PRIVATE gdi32)
-target_link_options(gdi_reference PRIVATE -static)
+add_executable(gdi_reference ${CMAKE_CURRENT_LIST_DIR}/gdi_reference.cpp)
+target_link_libraries(gdi_reference PRIVATE window_harness)
 
 find_program(EMCC emcc)
 find_program(NODE node)
