@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <set>
 
 namespace {
 
@@ -110,11 +111,7 @@ int MatchingFrame(const Picture& picture, const FrameSet& set)
 
 int DistinctFrames(const FrameSet& set)
 {
-    std::vector<Lines> seen;
-    for (const Lines& lines : set.frames)
-        if (std::find(seen.begin(), seen.end(), lines) == seen.end())
-            seen.push_back(lines);
-    return int(seen.size());
+    return int(std::set<Lines>(set.frames.begin(), set.frames.end()).size());
 }
 
 int WaitForExactFrame(HWND window, const FrameSet& frames, Picture* seen, DWORD timeoutMs)
