@@ -10,7 +10,7 @@
   const canvas = document.getElementById('client');
   // Compiled from the bytes, so that any server's content type will do.
   const response = await fetch('rotary.wasm');
-  if (!response.ok) throw new Error(`rotary.wasm: ${response.status} ${response.statusText}`);
+  if (!response.ok) throw new Error(`rotary.wasm: ${response.status} ${response.statusText}`.trim());
   const { instance } = await WebAssembly.instantiate(await response.arrayBuffer(),
     { env: { emscripten_notify_memory_growth() {} } });
   const page = instance.exports;
@@ -56,7 +56,7 @@
 })().catch((error) => {
   // Without its module there is nothing to draw: say so in a line of text.
   const line = document.createElement('p');
-  line.textContent = `読み込み失敗：${error.message}`;
+  line.textContent = `読み込み失敗：${error instanceof Error ? error.message : error}`;
   document.body.replaceChildren(line);
   console.error(error);
 });

@@ -75,16 +75,18 @@ for (const [width, height, scale] of [[480, 360, 1], [300, 200, 2]]) {
     `${height * scale}, ${width} CSS pixels wide, got a ${first.width}x${first.height} canvas ` +
     `${first.cssWidth} CSS pixels wide showing frame ${first.frame}`);
   if (scale === 1) {
-    // About ten frames a second over some three seconds, read as often as
-    // a canvas of 200x150 can be read: two readings closer than 50 ms apart
-    // see at most one tick, so they may differ by one frame, never by more.
+    // About ten frames a second, over three seconds or more, read as often
+    // as a canvas of 200x150 can be read: two readings less than 50 ms
+    // apart see one tick at most, so they differ by one frame at most. (A
+    // tick that comes late is followed by one on time: one skip is let be.)
     await page.setViewportSize({ width: 200, height: 150 });
     const start = await shownFrame(page, 200, 150);
     let previous = start, advanced = 0, close = 0;
-    const skips = [];
-    while (previous.time - start.time < 3000) {
+    const skips = [], gaps = [];
+    while (previous.time - start.time < 3000 || (close < 5 && previous.time - start.time < 10000)) {
       const now = await shownFrame(page, 200, 150);
       const step = (now.frame - previous.frame + 61) % 61;
+      gaps.push(now.time - previous.time);
       if (now.time - previous.time < 50) {
         close += step === 1;
         if (step > 1) skips.push(`${previous.frame} to ${now.frame}`);
@@ -93,10 +95,12 @@ for (const [width, height, scale] of [[480, 360, 1], [300, 200, 2]]) {
       previous = now;
     }
     const rate = advanced / ((previous.time - start.time) / 1000);
+    const median = gaps.sort((a, b) => a - b)[gaps.length >> 1].toFixed(0);
     check(start.frame >= 0 && rate > 7 && rate < 11,
       `at 200x150 expected about 10 frames a second, got ${rate.toFixed(2)} from frame ${start.frame}`);
-    check(close >= 5 && skips.length === 0, `expected every tick to show the next frame, seen ` +
-      `in 5 or more close readings, got ${close} such readings, skips: ${skips.join(', ')}`);
+    check(close >= 5 && skips.length <= 1, `expected every tick to show the next frame, seen in 5 ` +
+      `or more readings less than 50 ms apart, got ${close} such of ${gaps.length} readings (a ` +
+      `median ${median} ms apart), skips: ${skips.join(', ')}`);
     await page.setViewportSize({ width: 333, height: 251 });
     const resized = await shownFrame(page, 333, 251);
     check(resized.frame >= 0, `after a resize to 333x251 expected a frame of that size, got a ` +
