@@ -83,3 +83,13 @@ void CheckPictureAndAnimation(HWND window, const FrameSet& frames, const char* w
     CHECK(after >= 0, "the animation goes on: two more exact frames within 2 s",
           "%s: frames %d, %d, %d", when, frame, next, after);
 }
+
+FrameSet CheckAtClientSize(HWND window, int width, int height, const char* when)
+{
+    const SIZE size = FittingClient(window, width, height);
+    CHECK(SetClientSize(window, size.cx, size.cy), "client area set to the size asked, or the most "
+          "that fits", "%s: %dx%d asked, %ldx%ld", when, width, height, size.cx, size.cy);
+    const FrameSet frames = RenderFrames(size.cx, size.cy);
+    CheckPictureAndAnimation(window, frames, when);
+    return frames;
+}

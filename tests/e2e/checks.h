@@ -23,6 +23,9 @@ constexpr int kNoDesktopExitCode = 77;
 // frames, with the housing's ends where they belong; and the animation
 // going on by itself, two more exact frames within 2 s.
 void CheckPictureAndAnimation(HWND window, const FrameSet& frames, const char* when);
+// Sizes the client to width x height, or the most the screen's work area
+// holds, and checks the picture and the animation there; returns the frames.
+FrameSet CheckAtClientSize(HWND window, int width, int height, const char* when);
 
 // The executable's headers, imports and resources, read without running it.
 void CheckExecutable(const std::wstring& exe);

@@ -39,19 +39,11 @@ int wmain(int argc, wchar_t** argv)
           "class style 0x%lx", static_cast<unsigned long>(classStyle));
 
     // 800 x 600, or the largest client the screen's work area holds: the
-    // picture, the housing's known pixels, and the animation running.
-    const SIZE full = FittingClient(window, 800, 600);
-    CHECK(SetClientSize(window, full.cx, full.cy),
-          "client area set to 800x600 or the most that fits", "%ldx%ld", full.cx, full.cy);
-    const FrameSet fullFrames = RenderFrames(full.cx, full.cy);
-    CheckPictureAndAnimation(window, fullFrames, "at the full size");
-
-    // Resize: rescaled and recentred at once, and still turning.
-    const SIZE smaller = FittingClient(window, 600, 400);
-    CHECK(SetClientSize(window, smaller.cx, smaller.cy),
-          "client area set to 600x400 or the most that fits", "%ldx%ld", smaller.cx, smaller.cy);
-    const FrameSet smallerFrames = RenderFrames(smaller.cx, smaller.cy);
-    CheckPictureAndAnimation(window, smallerFrames, "after resize");
+    // picture, the housing's known pixels, and the animation running. Then
+    // a resize: rescaled and recentred at once, and still turning.
+    CheckAtClientSize(window, 800, 600, "at the full size");
+    const FrameSet smallerFrames = CheckAtClientSize(window, 600, 400, "after resize");
+    const SIZE smaller = {smallerFrames.width, smallerFrames.height};
 
     // Minimise and restore: the layout comes back with the window, and so
     // does the animation.

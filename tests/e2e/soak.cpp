@@ -171,12 +171,7 @@ int wmain(int argc, wchar_t** argv)
     CHECK(all.repaints >= kLeastRepaints, "enough repaints at a shown, non-empty client",
           "%d, at least %d", all.repaints, kLeastRepaints);
 
-    const SIZE full = FittingClient(window, 800, 600);
-    CHECK(SetClientSize(window, full.cx, full.cy),
-          "client area back to 800x600 or the most that fits", "%ldx%ld", full.cx, full.cy);
-    const FrameSet fullFrames = RenderFrames(full.cx, full.cy);
-    CheckPictureAndAnimation(window, fullFrames, "after the soak");
-    CheckRepaintsAdvance(window, fullFrames);
+    CheckRepaintsAdvance(window, CheckAtClientSize(window, 800, 600, "after the soak"));
     const long objectsAfter = GdiObjectCount(process);
     CHECK(objectsBefore >= 0 && objectsAfter >= 0 && objectsAfter <= objectsBefore + 8,
           "GDI objects did not grow", "before %ld, after %ld", objectsBefore, objectsAfter);
