@@ -173,13 +173,16 @@ void ShowMismatch(const Picture& seen, const FrameSet& frames, const char* when)
     std::printf("info: %s: differs from its nearest frame, %zu, in %zu pixels; the first at "
                 "(%zu, %zu): expected #%06lx, got #%06lx\n", when, nearest, fewest,
                 first % seen.width, first / seen.width, expected.pixels[first], seen.pixels[first]);
-    const wchar_t* folder = _wgetenv(L"ROTARY_PICTURES");
-    folder = folder && *folder ? folder : L"failed-pictures";
-    CreateDirectoryW(folder, nullptr);
-    wchar_t base[MAX_PATH];
-    swprintf(base, MAX_PATH, L"%ls\\%dx%d-frame-%02zu-", folder, seen.width, seen.height, nearest);
-    const bool saved = SaveBitmap(seen, std::wstring(base) + L"seen.bmp") &&
-                       SaveBitmap(expected, std::wstring(base) + L"expected.bmp");
+    // Read through the Windows API: MSVC flags the C runtime's _wgetenv.
+    wchar_t named[MAX_PATH] = L"";
+    const DWORD length = GetEnvironmentVariableW(L"ROTARY_PICTURES", named, MAX_PATH);
+    const std::wstring folder = length > 0 && length < MAX_PATH ? named : L"failed-pictures";
+    CreateDirectoryW(folder.c_str(), nullptr);
+    wchar_t name[64];
+    swprintf(name, 64, L"\\%dx%d-frame-%02zu-", seen.width, seen.height, nearest);
+    const std::wstring base = folder + name;
+    const bool saved = SaveBitmap(seen, base + L"seen.bmp") &&
+                       SaveBitmap(expected, base + L"expected.bmp");
     std::printf("info: %s %lsseen.bmp and %lsexpected.bmp\n", saved ? "saved" : "could not save",
-                base, base);
+                base.c_str(), base.c_str());
 }
