@@ -77,7 +77,8 @@ static long WineGdiHandlesInUse(HANDLE process)
                       entries.size() * sizeof(Entry), &read);
     long inUse = 0;
     for (size_t k = 0; k < read / sizeof(Entry); ++k)
-        inUse += entries[k].type != 0;
+        if (entries[k].type != 0)
+            ++inUse;
     return read == 0 ? -1 : inUse;
 }
 

@@ -3,6 +3,8 @@
 // as an image (sections at their addresses), never run.
 #include "checks.h"
 
+#include <cstdio>
+#include <cstring>
 #include <string>
 
 namespace {

@@ -110,10 +110,9 @@ int ForceRepaints(HWND window, int times)
         // has none).
         RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE);
         const ULONGLONG end = GetTickCount64() + 5000;
-        bool pending = true;
-        while ((pending = GetUpdateRect(window, nullptr, FALSE) != FALSE) &&
-               GetTickCount64() < end)
-            SwitchToThread();
+        bool pending = GetUpdateRect(window, nullptr, FALSE) != FALSE;
+        for (; pending && GetTickCount64() < end; SwitchToThread())
+            pending = GetUpdateRect(window, nullptr, FALSE) != FALSE;
         if (pending || !IsWindow(window))
             break;  // a program that stopped painting will not take up more
         ++takenUp;
